@@ -1,0 +1,78 @@
+#include "rezmira/shell/CommandLine.h"
+
+#include <QTextStream>
+
+namespace rezmira {
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    CommandLine cl;
+    auto invalid = [&cl](QString why) {
+        cl.mode = CommandLine::Mode::Invalid;
+        cl.error = std::move(why);
+        return cl;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        auto takeValue = [&](QString &target) {
+            if (i + 1 >= arguments.size())
+                return false;
+            target = arguments[++i];
+            return true;
+        };
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            cl.mode = CommandLine::Mode::Help;
+            return cl;
+        } else if (arg == QLatin1String("--version")) {
+            cl.mode = CommandLine::Mode::Version;
+            return cl;
+        } else if (arg == QLatin1String("--dump-result")) {
+            cl.mode = CommandLine::Mode::DumpResult;
+        } else if (arg == QLatin1String("--export-pdf")) {
+            cl.mode = CommandLine::Mode::ExportPdf;
+            if (!takeValue(cl.output))
+                return invalid(QStringLiteral("--export-pdf needs the PDF file to write"));
+        } else if (arg == QLatin1String("--key")) {
+            if (!takeValue(cl.key))
+                return invalid(QStringLiteral("--key needs a key store file"));
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return invalid(QStringLiteral("unknown option %1").arg(arg));
+        } else if (cl.file.isEmpty()) {
+            cl.file = arg;
+        } else {
+            return invalid(QStringLiteral("only one result package can be given"));
+        }
+    }
+    if ((cl.mode == CommandLine::Mode::DumpResult || cl.mode == CommandLine::Mode::ExportPdf) &&
+        cl.file.isEmpty())
+        return invalid(QStringLiteral("no result package given"));
+    return cl;
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  rezmira [FILE.rzt]                                  show the protocol in the window\n"
+        "  rezmira --dump-result [--key KEY.rzk] FILE.rzt      print the result tables as JSON\n"
+        "  rezmira --export-pdf OUT.pdf [--key KEY.rzk] FILE.rzt\n"
+        "                                                      write the protocol report as PDF\n"
+        "  rezmira --help | --version\n");
+}
+
+int runHeadless(const CommandLine &cl, QTextStream &out, QTextStream &err) {
+    switch (cl.mode) {
+    case CommandLine::Mode::Help:
+        out << usageText();
+        return 0;
+    case CommandLine::Mode::Version:
+        out << "Rezmira 2.0 (2.0.0.0)\n";
+        return 0;
+    case CommandLine::Mode::Invalid:
+        err << "rezmira: " << cl.error << "\n" << usageText();
+        return 2;
+    default:
+        err << "rezmira: this job is not available in this build\n";
+        return 1;
+    }
+}
+
+} // namespace rezmira
