@@ -132,8 +132,10 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     // no network, no error output; the text is already UTF-8, so the declaration is ignored.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                         XML_PARSE_IGNORE_ENC;
+    // No encoding is named: naming UTF-8 would run the whole text through a UTF-8 to UTF-8
+    // conversion. The text carries no byte-order mark, so the parser takes it as UTF-8.
     XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), text.constData(), int(text.size()), nullptr,
-                                    "UTF-8", options));
+                                    nullptr, options));
     if (!doc || !ctxt->wellFormed || ctxt->_private != nullptr)
         return nullptr;
     if (doc->intSubset && (doc->intSubset->entities || doc->intSubset->pentities))
@@ -242,8 +244,13 @@ QByteArray saveXmlUtf8WithBom(xmlDoc *document) {
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
     if (!save)
         return out;
+    // Attribute values are written with character references for non-ASCII text unless the
+    // document names an encoding; name UTF-8 for the duration of the save.
+    const xmlChar *const encoding = document->encoding;
+    document->encoding = BAD_CAST "UTF-8";
     xmlSaveTree(save, root);
     xmlSaveClose(save);
+    document->encoding = encoding;
     out.append(reinterpret_cast<const char *>(xmlBufferContent(buffer.get())),
                xmlBufferLength(buffer.get()));
     return out;
