@@ -122,6 +122,12 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     const QByteArray text = xmlTextAsUtf8(bytes);
     if (text.isEmpty() || text.size() > INT_MAX)
         return nullptr;
+    // With no encoding named, the parser guesses UTF-16, UCS-4 or EBCDIC from the first four
+    // bytes. Text that matches those guesses (a NUL byte, or "Lo" followed by 0xA7 0x94) is
+    // never a well-formed UTF-8 document, so it is rejected here as UTF-8 parsing would.
+    const QByteArrayView start = QByteArrayView(text).first(qMin<qsizetype>(text.size(), 4));
+    if (start.contains('\0') || start == QByteArrayView("\x4C\x6F\xA7\x94"))
+        return nullptr;
     std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         return nullptr;
