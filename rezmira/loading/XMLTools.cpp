@@ -82,6 +82,30 @@ struct ParserCtxtFree {
     void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
 };
 
+// Silences libxml2's process-wide error output for its lifetime (some messages, such as
+// encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors()
+        : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
+          m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, [](void *, const char *, ...) {});
+        xmlSetStructuredErrorFunc(nullptr, [](void *, xmlError *) {});
+    }
+    ~QuietXmlErrors() {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    QuietXmlErrors(const QuietXmlErrors &) = delete;
+    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
+
+private:
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
+};
+
 QByteArray qualifiedName(const xmlNode *node) {
     QByteArray name(reinterpret_cast<const char *>(node->name));
     if (node->ns && node->ns->prefix)
@@ -128,6 +152,7 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     const QByteArrayView start = QByteArrayView(text).first(qMin<qsizetype>(text.size(), 4));
     if (start.contains('\0') || start == QByteArrayView("\x4C\x6F\xA7\x94"))
         return nullptr;
+    const QuietXmlErrors quiet;
     std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         return nullptr;
