@@ -2,6 +2,7 @@
 
 #include "rezmira/protection/TCryptManager.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
@@ -44,6 +45,21 @@ void refuseEntity(void *userData, const xmlChar *, int, const xmlChar *, const x
     refuse(userData);
 }
 
+// HUGE (needed for the large text node) also lifts libxml2's nesting limit, so the limit is
+// kept here: an envelope is four levels deep.
+constexpr int kMaxDepth = 256;
+void startElementWithinDepth(void *userData, const xmlChar *localname, const xmlChar *prefix,
+                             const xmlChar *uri, int nbNamespaces, const xmlChar **namespaces,
+                             int nbAttributes, int nbDefaulted, const xmlChar **attributes) {
+    auto *ctxt = static_cast<xmlParserCtxt *>(userData);
+    if (ctxt->nameNr > kMaxDepth) {
+        refuse(userData);
+        return;
+    }
+    xmlSAX2StartElementNs(userData, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
+                          nbDefaulted, attributes);
+}
+
 xmlDoc *parseEnvelope(const QByteArray &bytes) {
     if (bytes.isEmpty() || bytes.size() > INT_MAX)
         return nullptr;
@@ -53,8 +69,9 @@ xmlDoc *parseEnvelope(const QByteArray &bytes) {
     ctxt->sax->internalSubset = refuseSubset;
     ctxt->sax->externalSubset = refuseSubset;
     ctxt->sax->entityDecl = refuseEntity;
+    ctxt->sax->startElementNs = startElementWithinDepth;
     // HUGE lifts the 10 MB text-node limit: the encrypted document is a single base64 run.
-    // It also sets the nesting limit to 2048; no entity is ever substituted.
+    // No entity is ever substituted.
     xmlDoc *doc = xmlCtxtReadMemory(ctxt.get(), bytes.constData(), int(bytes.size()), nullptr,
                                     nullptr,
                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
