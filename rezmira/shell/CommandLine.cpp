@@ -1,8 +1,64 @@
 #include "rezmira/shell/CommandLine.h"
 
+#include "rezmira/Error.h"
+#include "rezmira/loading/ProtectedContent.h"
+#include "rezmira/loading/ResultDump.h"
+#include "rezmira/loading/ResultLoader.h"
+#include "rezmira/shell/TSettingsObj.h"
+
 #include <QTextStream>
 
+#include <memory>
+
 namespace rezmira {
+
+namespace {
+
+// Until the crypt layer is wired in, no key can be made ready: a protected package ends with
+// "Не удается открыть файл".
+class NoKeyProvider final : public KeyProvider {
+public:
+    bool AcquireKey() override { return false; }
+};
+
+class NoEnvelopeDecryptor final : public EnvelopeDecryptor {
+public:
+    void LoadEnvelope(const QByteArray &) override {}
+    void DecryptDocument(QByteArray &) override {
+        throw Error(QStringLiteral("Unable Decrypt Message"));
+    }
+};
+
+// The collaborators of one headless open. A headless key provider must answer false once its
+// --key file has been tried, or a key that does not decrypt would be offered for ever.
+struct OpenCollaborators {
+    TSettingsObj settings;
+    std::unique_ptr<KeyProvider> keys;
+    std::unique_ptr<EnvelopeDecryptor> decryptor;
+};
+
+std::unique_ptr<OpenCollaborators> makeOpenCollaborators(const CommandLine &cl) {
+    auto c = std::make_unique<OpenCollaborators>();
+    c->settings.LastKey = cl.key;
+    c->keys = std::make_unique<NoKeyProvider>();
+    c->decryptor = std::make_unique<NoEnvelopeDecryptor>();
+    return c;
+}
+
+int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
+    const auto collaborators = makeOpenCollaborators(cl);
+    ResultLoader loader(*collaborators->keys, *collaborators->decryptor, collaborators->settings);
+    try {
+        loader.LoadResultFile(cl.file);
+    } catch (const Error &e) {
+        err << e.message() << "\n";
+        return 1;
+    }
+    out << QString::fromUtf8(dumpResultJson(loader.tables()));
+    return 0;
+}
+
+} // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
     CommandLine cl;
@@ -69,6 +125,8 @@ int runHeadless(const CommandLine &cl, QTextStream &out, QTextStream &err) {
     case CommandLine::Mode::Invalid:
         err << "rezmira: " << cl.error << "\n" << usageText();
         return 2;
+    case CommandLine::Mode::DumpResult:
+        return runDumpResult(cl, out, err);
     default:
         err << "rezmira: this job is not available in this build\n";
         return 1;
