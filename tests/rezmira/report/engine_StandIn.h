@@ -47,6 +47,9 @@ public:
     }
     void Paint(QPainter &painter, const QRectF &rect) override {
         painter.fillRect(rect, Qt::white);
+        QFont font(QStringLiteral("Liberation Serif"));
+        font.setPixelSize(12);
+        painter.setFont(font);
         const QStringList all = QString::fromUtf8(m_content).split(QLatin1Char('\n'));
         for (int i = m_offset / int(kLine), y = 0; i < all.size() && (y + 1) * kLine <= rect.height(); ++i, ++y)
             painter.drawText(QPointF(rect.left(), rect.top() + (y + 1) * kLine - 5), all[i]);
