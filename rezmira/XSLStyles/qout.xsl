@@ -6,7 +6,7 @@
   <xsl:template match="/">
     <html>
       <head><meta http-equiv="Content-Type" content="text/html; charset=utf-8"/></head>
-      <body style="font-family: Arial; font-size: 10pt;">
+      <body style="font-family: Arial; font-size: 13px;">
         <xsl:apply-templates select="*/question"/>
       </body>
     </html>
@@ -14,9 +14,10 @@
 
   <xsl:template match="question">
     <p style="margin-top: 0; margin-bottom: 4px;"><xsl:apply-templates select="text"/></p>
-    <p style="margin-top: 0; margin-bottom: 2px; color: #606060; font-size: 8pt;">
+    <p style="margin-top: 0; margin-bottom: 2px; color: #606060; font-size: 11px;">
       <xsl:choose>
         <xsl:when test="@type = 'multiple'">Выберите один или несколько вариантов ответа:</xsl:when>
+        <xsl:when test="@type = 'input'">Введите ответ:</xsl:when>
         <xsl:otherwise>Выберите один вариант ответа:</xsl:otherwise>
       </xsl:choose>
     </p>
@@ -31,12 +32,15 @@
     <xsl:apply-templates/>
   </xsl:template>
 
-  <!-- Pictures keep the reference the viewer gave their source. -->
+  <!-- Pictures stand on a line of their own and keep the reference the viewer gave their
+       source. -->
   <xsl:template match="img">
-    <br/><img src="{@src}">
+    <xsl:if test="preceding-sibling::node()[normalize-space() or self::*]"><br/></xsl:if>
+    <img src="{@src}">
       <xsl:if test="@width"><xsl:attribute name="width"><xsl:value-of select="@width"/></xsl:attribute></xsl:if>
       <xsl:if test="@height"><xsl:attribute name="height"><xsl:value-of select="@height"/></xsl:attribute></xsl:if>
-    </img><br/>
+    </img>
+    <xsl:if test="following-sibling::node()[normalize-space() or self::*]"><br/></xsl:if>
   </xsl:template>
 
   <xsl:template match="b|i|u|sub|sup|br">

@@ -89,8 +89,11 @@ public:
         setDefaultFont(base);
         setDefaultStyleSheet(QStringLiteral(
             "pre, code, tt, kbd, samp { font-family: 'Courier New'; }"));
+        // Space around the markup means nothing, but Qt would give the text after the closing
+        // tag (the serialiser's final line break) its own font and so a taller last line.
         if (!content.isEmpty())
-            setHtml(TokeniseImageSources(DecodeHtmlBytes(content), kTokenPrefix, m_references));
+            setHtml(TokeniseImageSources(DecodeHtmlBytes(content).trimmed(), kTokenPrefix,
+                                         m_references));
         setDocumentMargin(0);
         QTextFrameFormat frame = rootFrame()->frameFormat();
         frame.setLeftMargin(10);
