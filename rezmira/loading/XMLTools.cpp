@@ -84,12 +84,15 @@ struct ParserCtxtFree {
 
 // Silences libxml2's process-wide error output for its lifetime (some messages, such as
 // encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
+// GCC 12 cannot turn a variadic lambda into a function pointer: a plain function does it.
+void ignoreGenericError(void *, const char *, ...) {}
+
 class QuietXmlErrors {
 public:
     QuietXmlErrors()
         : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
           m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, [](void *, const char *, ...) {});
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
         xmlSetStructuredErrorFunc(nullptr, [](void *, xmlError *) {});
     }
     ~QuietXmlErrors() {
