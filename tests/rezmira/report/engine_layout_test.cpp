@@ -288,3 +288,19 @@ TEST(PreparedReport, DrawsMemosWithFillAndColouredRuns) {
             maroon = image.pixelColor(x, y) == QColor(0x80, 0, 0);
     EXPECT_TRUE(maroon);
 }
+
+TEST(ReportEngine, LongMemoTextWrapsAndGrowsWhileShortTextKeepsTheDesignHeight) {
+    ReportEngine engine(loadTemplate(page(QStringLiteral(
+        "<band name='D' kind='MasterData' top='1' height='60' rowCount='1' stretched='true'>"
+        "<memo name='Long' left='0' top='0' width='100' height='19' stretch='actualHeight' fontSize='11' "
+        "allowHtmlTags='true'>&lt;font color=maroon&gt;Ответ:&lt;/font&gt; %1</memo>"
+        "<memo name='Short' left='110' top='0' width='80' height='19' stretch='actualHeight' fontSize='11'>Да</memo>"
+        "</band>")
+                                                 .arg(QString(QStringLiteral("слово ")).repeated(20)))));
+    const PreparedReport r = engine.prepare();
+    ASSERT_EQ(r.pages.size(), 1);
+    const PreparedObject &longMemo = r.pages[0].objects[0];
+    const PreparedObject &shortMemo = r.pages[0].objects[1];
+    EXPECT_GT(longMemo.rect.height(), 4 * 14.0);
+    EXPECT_DOUBLE_EQ(shortMemo.rect.height(), 19);
+}
