@@ -7,6 +7,7 @@
 #include "engine_StandIn.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -303,4 +304,19 @@ TEST(ReportEngine, LongMemoTextWrapsAndGrowsWhileShortTextKeepsTheDesignHeight) 
     const PreparedObject &shortMemo = r.pages[0].objects[1];
     EXPECT_GT(longMemo.rect.height(), 4 * 14.0);
     EXPECT_DOUBLE_EQ(shortMemo.rect.height(), 19);
+}
+
+// Line breaks follow the metrics of the fonts the template names: they must resolve to the
+// metric-compatible Liberation families, not to whatever sans font the system offers.
+TEST(ReportFonts, TemplateFontsResolveToMetricCompatibleFamilies) {
+    const struct {
+        const char *family, *resolved;
+    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.family);
+        FontSpec spec;
+        spec.family = QString::fromLatin1(c.family);
+        spec.pixelSize = 11;
+        EXPECT_EQ(QFontInfo(makeFont(spec)).family().toStdString(), std::string(c.resolved));
+    }
 }
