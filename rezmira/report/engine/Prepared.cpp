@@ -15,7 +15,12 @@ namespace {
 constexpr double kGapX = 2;
 constexpr double kGapY = 1;
 constexpr double kLineSpacing = 2;
+constexpr double kEps = 0.01;
 } // namespace
+
+double memoLineHeight(const FontSpec &font) { return QFontMetricsF(makeFont(font)).height() + kLineSpacing; }
+
+double memoVerticalGap() { return kGapY; }
 
 QFont makeFont(const FontSpec &spec) {
     QFont f(spec.family);
@@ -150,9 +155,19 @@ void drawMemo(QPainter &p, const PreparedObject &o) {
     p.save();
     p.setClipRect(o.rect, Qt::IntersectClip);
     p.setPen(o.font.color);
-    const QPointF origin = o.rect.topLeft() + QPointF(kGapX, kGapY);
+    const QPointF origin = o.rect.topLeft() + QPointF(kGapX, kGapY - o.textOffset);
+    // Only whole lines are drawn (the first one always): a line cut at the box would still be
+    // in a PDF's text, hidden but found by search and copy.
+    const double visibleBottom = o.textOffset + o.rect.height() - kGapY;
+    bool first = true;
     for (int i = 0; i < m.layout->lineCount(); ++i) {
         QTextLine line = m.layout->lineAt(i);
+        const double top = line.position().y();
+        if (top + kEps < o.textOffset)
+            continue;
+        if (!first && top + m.lineHeight - kLineSpacing > visibleBottom + kEps)
+            break;
+        first = false;
         double x = 0;
         const double natural = line.naturalTextWidth();
         if (o.hAlign == HAlign::Center)
