@@ -4,8 +4,10 @@
 #include "rezmira/loading/ProtectedContent.h"
 #include "rezmira/loading/ResultDump.h"
 #include "rezmira/loading/ResultLoader.h"
+#include "rezmira/protection/CryptServices.h"
 #include "rezmira/shell/TSettingsObj.h"
 
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <memory>
@@ -14,40 +16,34 @@ namespace rezmira {
 
 namespace {
 
-// Until the crypt layer is wired in, no key can be made ready: a protected package ends with
-// "Не удается открыть файл".
-class NoKeyProvider final : public KeyProvider {
-public:
-    bool AcquireKey() override { return false; }
-};
+// The user's key containers: the per-user local data folder of the viewer.
+QString userKeySetFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/KeyContainers");
+}
 
-class NoEnvelopeDecryptor final : public EnvelopeDecryptor {
-public:
-    void LoadEnvelope(const QByteArray &) override {}
-    void DecryptDocument(QByteArray &) override {
-        throw Error(QStringLiteral("Unable Decrypt Message"));
-    }
-};
-
-// The collaborators of one headless open. A headless key provider must answer false once its
-// --key file has been tried, or a key that does not decrypt would be offered for ever.
+// The collaborators of one headless open. No key is remembered on the command line: --key
+// answers the first key request, and every later request (after that key failed to decrypt)
+// answers "no key", so the open ends with "Не удается открыть файл" instead of asking for ever.
 struct OpenCollaborators {
     TSettingsObj settings;
-    std::unique_ptr<KeyProvider> keys;
-    std::unique_ptr<EnvelopeDecryptor> decryptor;
+    CommandLineKeyDialog dialog;
+    CryptServices crypt;
+
+    explicit OpenCollaborators(const CommandLine &cl)
+        : dialog(cl.key),
+          crypt(userKeySetFolder(), QString::fromLatin1(FileKeyContainerStore::kMachineKeySetFolder),
+                dialog, settings) {}
 };
 
 std::unique_ptr<OpenCollaborators> makeOpenCollaborators(const CommandLine &cl) {
-    auto c = std::make_unique<OpenCollaborators>();
-    c->settings.LastKey = cl.key;
-    c->keys = std::make_unique<NoKeyProvider>();
-    c->decryptor = std::make_unique<NoEnvelopeDecryptor>();
-    return c;
+    return std::make_unique<OpenCollaborators>(cl);
 }
 
 int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
     const auto collaborators = makeOpenCollaborators(cl);
-    ResultLoader loader(*collaborators->keys, *collaborators->decryptor, collaborators->settings);
+    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
+                        collaborators->settings);
     try {
         loader.LoadResultFile(cl.file);
     } catch (const Error &e) {
