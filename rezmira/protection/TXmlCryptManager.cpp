@@ -140,6 +140,9 @@ void TXmlCryptManager::DecryptDocument(QByteArray &output) {
             throw CryptError(QStringLiteral("Unable Extract Cipher Data"));
         output = QByteArray::fromBase64(text);
     }
+    // The model has been read; dropping it now leaves only the package, the envelope bytes and
+    // the document alive while the (large) document is decrypted in place.
+    XpObjModel1.reset();
     FCryptManager.DecryptMessage(output, sessionKey);
 }
 
