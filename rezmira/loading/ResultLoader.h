@@ -33,7 +33,8 @@ public:
     /// - the key provider's error ("Ключ поврежден") when a key file cannot be loaded.
     /// A protected document is decrypted in a loop: a failed decryption empties
     /// TSettingsObj::LastKey and asks for a key again, until one works or none is given.
-    /// After a failure the package bytes hold the file that failed and no document is kept.
+    /// After a failure the package bytes hold the file that failed (empty when it could not be
+    /// read or is larger than kMaxPackageSize) and no document is kept.
     void LoadResultFile(const QString &fileName);
 
     const ResultTables &tables() const { return FTables; }

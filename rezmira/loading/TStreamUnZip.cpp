@@ -84,7 +84,13 @@ void TStreamUnZip::ExtractEntry(QByteArrayView name, QByteArray &target) {
     // zip_fread does not stop at the declared size, and reports a CRC mismatch only on the
     // read that reaches the end: read until the end, never keeping more than the declared size.
     QByteArray bytes;
-    bytes.reserve(qsizetype(std::min<qint64>(limit, 1 << 20)));
+    // One block of the declared size, unless the declared size is more than the compressed
+    // data could inflate to (deflate stays below about 1:1032): a forged size must not make
+    // us allocate up to the cap for a few bytes of input.
+    qint64 plausible = limit;
+    if (stat.valid & ZIP_STAT_COMP_SIZE)
+        plausible = qint64(std::min<zip_uint64_t>(zip_uint64_t(limit), stat.comp_size * 1100 + 65536));
+    bytes.reserve(qsizetype(plausible));
     char chunk[64 * 1024];
     for (;;) {
         const zip_int64_t n = zip_fread(file.get(), chunk, sizeof chunk);

@@ -82,6 +82,32 @@ struct ParserCtxtFree {
     void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
 };
 
+void ignoreGenericError(void *, const char *, ...) {}
+
+// Silences libxml2's process-wide error output for its lifetime (some messages, such as
+// encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors()
+        : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
+          m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+        xmlSetStructuredErrorFunc(nullptr, [](void *, xmlError *) {});
+    }
+    ~QuietXmlErrors() {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    QuietXmlErrors(const QuietXmlErrors &) = delete;
+    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
+
+private:
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
+};
+
 QByteArray qualifiedName(const xmlNode *node) {
     QByteArray name(reinterpret_cast<const char *>(node->name));
     if (node->ns && node->ns->prefix)
@@ -122,6 +148,13 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     const QByteArray text = xmlTextAsUtf8(bytes);
     if (text.isEmpty() || text.size() > INT_MAX)
         return nullptr;
+    // With no encoding named, the parser guesses UTF-16, UCS-4 or EBCDIC from the first four
+    // bytes. Text that matches those guesses (a NUL byte, or "Lo" followed by 0xA7 0x94) is
+    // never a well-formed UTF-8 document, so it is rejected here as UTF-8 parsing would.
+    const QByteArrayView start = QByteArrayView(text).first(qMin<qsizetype>(text.size(), 4));
+    if (start.contains('\0') || start == QByteArrayView("\x4C\x6F\xA7\x94"))
+        return nullptr;
+    const QuietXmlErrors quiet;
     std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         return nullptr;
@@ -132,8 +165,10 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     // no network, no error output; the text is already UTF-8, so the declaration is ignored.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                         XML_PARSE_IGNORE_ENC;
+    // No encoding is named: naming UTF-8 would run the whole text through a UTF-8 to UTF-8
+    // conversion. The text carries no byte-order mark, so the parser takes it as UTF-8.
     XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), text.constData(), int(text.size()), nullptr,
-                                    "UTF-8", options));
+                                    nullptr, options));
     if (!doc || !ctxt->wellFormed || ctxt->_private != nullptr)
         return nullptr;
     if (doc->intSubset && (doc->intSubset->entities || doc->intSubset->pentities))
@@ -242,8 +277,13 @@ QByteArray saveXmlUtf8WithBom(xmlDoc *document) {
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
     if (!save)
         return out;
+    // Attribute values are written with character references for non-ASCII text unless the
+    // document names an encoding; name UTF-8 for the duration of the save.
+    const xmlChar *const encoding = document->encoding;
+    document->encoding = BAD_CAST "UTF-8";
     xmlSaveTree(save, root);
     xmlSaveClose(save);
+    document->encoding = encoding;
     out.append(reinterpret_cast<const char *>(xmlBufferContent(buffer.get())),
                xmlBufferLength(buffer.get()));
     return out;

@@ -102,8 +102,8 @@ MemoLayout layoutMemo(const QList<TextRun> &runs, const FontSpec &spec, bool wor
         range.length = int(piece.size());
         if (run.color.isValid())
             range.format.setForeground(run.color);
-        if (run.bold != spec.bold)
-            range.format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+        if (run.bold && !spec.bold)
+            range.format.setFontWeight(QFont::Bold);
         if (run.italic)
             range.format.setFontItalic(true);
         if (run.underline)

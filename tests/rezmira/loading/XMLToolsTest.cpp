@@ -48,6 +48,11 @@ TEST(XMLTools, DecodesByByteOrderMarkThenDeclaredSingleByteEncodingElseUtf8) {
         // A declaration naming Windows-1251 does not win over a UTF-8 mark.
         {"bom beats declaration", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"windows-1251\"?><r>" + cyr.toUtf8() + "</r>", cyr},
         {"bad utf8", "<r>\xC0\xFF</r>", QStringLiteral("<unparseable>")},
+        // Without a mark, UTF-16 is read as UTF-8 and so cannot be parsed.
+        {"utf16le without bom", utf16(QStringLiteral("<?xml version=\"1.0\"?><r>") + word + "</r>", QStringConverter::Utf16LE).sliced(2),
+         QStringLiteral("<unparseable>")},
+        {"utf16be without bom", utf16(QStringLiteral("<?xml version=\"1.0\"?><r>") + word + "</r>", QStringConverter::Utf16BE).sliced(2),
+         QStringLiteral("<unparseable>")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
