@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -78,13 +79,25 @@ public:
         QFont base(QStringLiteral("Times New Roman"));
         base.setPixelSize(16);
         setDefaultFont(base);
-        setDefaultStyleSheet(QStringLiteral(
-            "pre, code, tt, kbd, samp { font-family: 'Courier New'; }"));
+        if (content.isEmpty()) {
+            setFixedMargins();
+            return;
+        }
         // Space around the markup means nothing, but Qt would give the text after the closing
         // tag (the serialiser's final line break) its own font and so a taller last line.
-        if (!content.isEmpty())
-            setHtml(TokeniseImageSources(DecodeHtmlBytes(content).trimmed(), kTokenPrefix,
-                                         m_references));
+        const QString html = DecodeHtmlBytes(content).trimmed();
+        // Parsed for every document, so only set when the content has preformatted text.
+        static const QRegularExpression fixed(QStringLiteral("<(pre|code|tt|kbd|samp)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (html.contains(fixed))
+            setDefaultStyleSheet(QStringLiteral(
+                "pre, code, tt, kbd, samp { font-family: 'Courier New'; }"));
+        setHtml(TokeniseImageSources(html, kTokenPrefix, m_references));
+        setFixedMargins();
+    }
+
+private:
+    void setFixedMargins() {
         setDocumentMargin(0);
         QTextFrameFormat frame = rootFrame()->frameFormat();
         frame.setLeftMargin(10);
