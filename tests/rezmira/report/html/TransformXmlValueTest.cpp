@@ -57,6 +57,12 @@ TEST(TransformXmlValue, SampleAnswerSheetsListTheChosenOptions) {
         "<user-answer/><right-answer><option id=\"1\"/></right-answer>");
     EXPECT_EQ(TransformXmlValue(unanswered, "useranswer.xsl", kStyles),
               QString::fromUtf8("нет ответа"));
+    const QByteArray typed = htmltest::questionContent(
+        "<question type=\"input\"><text>Q</text></question>"
+        "<user-answer><value> 15 </value></user-answer><right-answer><value>30</value>"
+        "</right-answer>");
+    EXPECT_EQ(TransformXmlValue(typed, "useranswer.xsl", kStyles), QStringLiteral("15"));
+    EXPECT_EQ(TransformXmlValue(typed, "rightanswer.xsl", kStyles), QStringLiteral("30"));
 }
 
 TEST(TransformXmlValue, SampleAnswersOfTheSharedResultDocument) {
