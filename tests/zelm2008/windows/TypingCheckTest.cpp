@@ -1,5 +1,7 @@
 // The input window's positional typing check, its reference text and its result summary.
 #include "zelm2008/windows/TypingCheck.h"
+#include "zelm2008/windows/LearnerTexts.h"
+#include "zelm2008/windows/SpeedUnits.h"
 
 #include <gtest/gtest.h>
 
@@ -130,4 +132,28 @@ TEST(TypingCheck, ResultFollowsBackspaceAndCountsAWrongBlank) {
     EXPECT_EQ(r.typed, 2);
     EXPECT_EQ(r.percentCorrect(), 50);
     EXPECT_TRUE(r.missed.empty());
+}
+
+TEST(LearnerTexts, UnitLengthAndResultInBothLanguages) {
+    using zelm::AidLanguage;
+    EXPECT_EQ(zelm::AidLanguageFor(204), AidLanguage::Russian);
+    EXPECT_EQ(zelm::AidLanguageFor(0), AidLanguage::English);
+    EXPECT_EQ(zelm::ParisWordsPerMinute(40), 30.0);
+    EXPECT_EQ(zelm::UnitInfoText(39, AidLanguage::English), QStringLiteral("39 ms = 31 WPM"));
+    EXPECT_EQ(zelm::UnitInfoText(16, AidLanguage::Russian), QStringLiteral("16 мс = 75 WPM"));
+    EXPECT_EQ(zelm::UnitInfoText(0, AidLanguage::English), QStringLiteral("—"));
+
+    TypingCheck check;
+    check.Load("QQY AB ");
+    EXPECT_TRUE(zelm::ResultText(check.Result(), AidLanguage::English).isEmpty());
+    typeInto(check, "QXX A");
+    const auto decode = [](unsigned char c) { return QString(QChar(c)); };
+    EXPECT_EQ(zelm::ResultText(check.Result(), AidLanguage::English),
+              QStringLiteral("Typed 4 · errors 2 · 50 % correct"));
+    EXPECT_EQ(zelm::ResultText(check.Result(), AidLanguage::Russian),
+              QStringLiteral("Принято 4 · ошибок 2 · верно 50 %"));
+    EXPECT_EQ(zelm::MissedText(check.Result(), AidLanguage::English, decode),
+              QStringLiteral("Missed: Q 1, Y 1"));
+    EXPECT_EQ(zelm::MissedText(check.Result(), AidLanguage::Russian, decode, 1),
+              QStringLiteral("Ошибки: Q 1"));
 }
