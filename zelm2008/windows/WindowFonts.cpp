@@ -3,9 +3,15 @@
 #include <QFile>
 #include <QFontDatabase>
 
+// The icon travels in the windows library's resources; a static library must register them.
+static void initWindowResources() {
+    Q_INIT_RESOURCE(windows);
+}
+
 namespace zelm {
 
 void RegisterDesignFonts() {
+    initWindowResources();
     if (QFontDatabase::families().contains(QStringLiteral("MS Sans Serif")))
         return;
     for (const char *path : {"/usr/share/wine/fonts/ms_sans_serif.ttf",

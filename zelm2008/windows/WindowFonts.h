@@ -7,9 +7,9 @@
 
 namespace zelm {
 
-/// Makes "MS Sans Serif" available from the Wine fonts folder when the system does not know it
-/// (fonts-wine installs it outside the font path). Safe to call more than once; needs a
-/// QGuiApplication.
+/// Registers the windows' resources (the icon) and makes "MS Sans Serif" available from the
+/// Wine fonts folder when the system does not know it (fonts-wine installs it outside the font
+/// path). Safe to call more than once; needs a QGuiApplication.
 void RegisterDesignFonts();
 
 /// The font for a layout family and size in points: "Arial" is drawn with Liberation Sans,
