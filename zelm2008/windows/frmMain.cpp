@@ -407,6 +407,8 @@ void frmMain::onInputButton() {
 }
 
 void frmMain::openInput() {
+    if (m_input && !m_inputOpen)
+        m_input = nullptr; // closed and about to go: a new one loads afresh
     if (!m_input) {
         m_input = new frmInput(m_trainer, m_inputOpen, this);
         m_input->setKeyingActive(m_player.isRunning());
