@@ -50,6 +50,9 @@ int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
     } catch (const Error &e) {
         err << e.message() << "\n";
         return 1;
+    } catch (const std::exception &e) { // out of memory and the like: still a clean exit
+        err << QString::fromLocal8Bit(e.what()) << "\n";
+        return 1;
     }
     out << QString::fromUtf8(dumpResultJson(loader.tables()));
     return 0;
