@@ -1,6 +1,7 @@
 #include "rezmira/report/engine/Prepared.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextLayout>
@@ -18,7 +19,20 @@ constexpr double kLineSpacing = 2;
 constexpr double kEps = 0.01;
 } // namespace
 
-double memoLineHeight(const FontSpec &font) { return QFontMetricsF(makeFont(font)).height() + kLineSpacing; }
+namespace {
+// Font metrics by font spec: measuring is done for every memo of every row, and building a
+// QFont and its metrics each time costs more than the measuring. Main thread only.
+const QFontMetricsF &metricsOf(const FontSpec &spec) {
+    static QHash<QString, QFontMetricsF> cache;
+    const QString key = QStringLiteral("%1|%2|%3|%4").arg(spec.family).arg(spec.pixelSize).arg(spec.bold).arg(spec.italic);
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, QFontMetricsF(makeFont(spec)));
+    return it.value();
+}
+} // namespace
+
+double memoLineHeight(const FontSpec &font) { return metricsOf(font).height() + kLineSpacing; }
 
 double memoVerticalGap() { return kGapY; }
 
@@ -193,10 +207,10 @@ double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wor
         FontSpec runFont = font;
         runFont.bold = font.bold || run.bold;
         runFont.italic = font.italic || run.italic;
-        advance += QFontMetricsF(makeFont(runFont)).horizontalAdvance(run.text);
+        advance += metricsOf(runFont).horizontalAdvance(run.text);
     }
     if (singleLine && (advance <= width - 2 * kGapX || !wordWrap))
-        return QFontMetricsF(makeFont(font)).height() + kLineSpacing + 2 * kGapY;
+        return memoLineHeight(font) + 2 * kGapY;
     const MemoLayout m = layoutMemo(runs, font, wordWrap, width - 2 * kGapX);
     return std::max(1, m.layout->lineCount()) * m.lineHeight + 2 * kGapY;
 }
