@@ -39,9 +39,9 @@ zelm::ProgramFolders programFolders() {
     return f;
 }
 
+// The name decides the per-user files folder, the same for the window and the headless jobs.
 void nameApplication() {
-    QCoreApplication::setApplicationName(QStringLiteral("zelm2008"));
-    QCoreApplication::setOrganizationName(QStringLiteral("zelm2008"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZELM_2008"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2008.1.0.19"));
 }
 
