@@ -413,6 +413,30 @@ TEST_F(TrainerWindows, InputWindowChecksTheKeyedTextAcrossLineEnds) {
     EXPECT_NE(m_main->inputWindow(), nullptr);
 }
 
+TEST_F(TrainerWindows, ASymbolTextWithCommasAndQuotesIsCheckable) {
+    auto *type = control<QComboBox>("Combo_Tip");
+    type->setCurrentIndex(4); // symbols: period, comma, …, double quote, …
+    emit type->activated(4);
+    settings().SendVVV = false;
+    m_main->FormActivate();
+    control<QPushButton>("Command_Start")->click();
+    m_clock.runUntilIdle();
+    control<QPushButton>("Command_Input")->click();
+    frmInput *input = m_main->inputWindow();
+    const QByteArray reference = input->check().ReferenceText();
+    ASSERT_TRUE(reference.contains(',') && reference.contains('"'));
+    // Every keyed group is there whole: 50 groups of 5, a blank after each (the end sign on its
+    // own line is not keyed).
+    EXPECT_EQ(reference.size(), 50 * 6);
+
+    auto *text = control<QPlainTextEdit>("Text", input);
+    text->setFocus();
+    const QString typed = QString::fromLatin1(reference.left(reference.size() - 1));
+    QTest::keyClicks(text, typed);
+    EXPECT_EQ(text->toPlainText(), typed);
+    EXPECT_FALSE(text->toPlainText().contains(u'_'));
+}
+
 TEST_F(TrainerWindows, HelpShowsTheLanguagesHelpFileOrNothing) {
     m_main->findChild<QAction *>(QStringLiteral("mnuIndex"))->trigger();
     frmHelp *help = m_main->helpWindow();
