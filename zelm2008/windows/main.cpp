@@ -71,7 +71,12 @@ int runWindows(int argc, char **argv, const zelm::CommandLine &cl) {
         QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    QLockFile instanceLock(QDir::temp().filePath(
+    // The lock lives in the user's runtime folder: a lock left in a shared folder by another
+    // user could not be taken over.
+    QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockFolder.isEmpty())
+        lockFolder = QDir::tempPath();
+    QLockFile instanceLock(QDir(lockFolder).filePath(
         QStringLiteral("zelm2008-%1.lock").arg(QString::fromLatin1(folderKey))));
     instanceLock.setStaleLockTime(0);
     if (!instanceLock.tryLock(0))
