@@ -40,7 +40,7 @@ void PagePreview::setDocument(std::shared_ptr<const PreparedDocument> document) 
         m_maxWidth = std::max(m_maxWidth, size.width());
     }
     m_currentPage = 1;
-    relayout(false);
+    relayout(Anchor{});
     setPage(1);
     viewport()->update();
     emit stateChanged();
@@ -51,15 +51,17 @@ int PagePreview::pageCount() const { return m_document ? m_document->pageCount()
 void PagePreview::setZoom(double factor) {
     if (!(factor >= kMinZoom)) // also catches NaN
         factor = kMinZoom;
+    const Anchor anchor = captureAnchor();
     m_mode = ZoomMode::Fixed;
     m_zoom = factor;
-    relayout(true);
+    relayout(anchor);
     emit stateChanged();
 }
 
 void PagePreview::setZoomMode(ZoomMode mode) {
+    const Anchor anchor = captureAnchor();
     m_mode = mode;
-    relayout(true);
+    relayout(anchor);
     emit stateChanged();
 }
 
@@ -98,17 +100,22 @@ int PagePreview::pageAt(int contentY) const {
     return found;
 }
 
-void PagePreview::relayout(bool keepPosition) {
-    // Keep the same spot of the current page at the top of the view across a zoom change.
-    int anchorPage = -1;
-    double anchorFraction = 0;
-    if (keepPosition && !m_sizes.isEmpty()) {
-        anchorPage = std::clamp(m_currentPage - 1, 0, int(m_sizes.size()) - 1);
-        const QRect r = pageRect(anchorPage);
-        anchorFraction = r.height() > 0
-                             ? double(verticalScrollBar()->value() - r.top() + kPageGap) / r.height()
-                             : 0;
-    }
+PagePreview::Anchor PagePreview::captureAnchor() const {
+    // Taken at the present zoom, before it changes.
+    Anchor anchor;
+    if (m_sizes.isEmpty())
+        return anchor;
+    anchor.page = std::clamp(m_currentPage - 1, 0, int(m_sizes.size()) - 1);
+    const QRect r = pageRect(anchor.page);
+    if (r.height() > 0)
+        anchor.fraction = double(verticalScrollBar()->value() - r.top() + kPageGap) / r.height();
+    return anchor;
+}
+
+void PagePreview::relayout(const Anchor &anchor) {
+    // Keeps the same spot of the anchor page at the top of the view across a zoom change.
+    const int anchorPage = anchor.page;
+    const double anchorFraction = anchor.fraction;
     if (m_mode != ZoomMode::Fixed)
         m_zoom = fittedZoom();
 
@@ -141,7 +148,7 @@ void PagePreview::setPage(int page) {
     m_currentPage = clamped;
     if (m_mode != ZoomMode::Fixed) {
         m_zoom = fittedZoom(); // pages of other sizes fit differently
-        relayout(false);
+        relayout(Anchor{});
     }
     if (!m_sizes.isEmpty()) {
         m_scrollingToPage = true;
@@ -172,7 +179,7 @@ void PagePreview::scrollContentsBy(int, int) {
 void PagePreview::resizeEvent(QResizeEvent *event) {
     QAbstractScrollArea::resizeEvent(event);
     const double before = m_zoom;
-    relayout(true);
+    relayout(captureAnchor());
     if (m_zoom != before)
         emit stateChanged();
 }
@@ -195,25 +202,20 @@ void PagePreview::mousePressEvent(QMouseEvent *event) {
     QAbstractScrollArea::mousePressEvent(event);
 }
 
-void PagePreview::paintEvent(QPaintEvent *) {
-    QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), palette().color(QPalette::Dark));
-    m_pending.clear(); // whatever is no longer visible or current is dropped here
+void PagePreview::forEachVisibleTile(
+    const std::function<void(const TileKey &, const QRect &, const QPointF &)> &visit) const {
     if (m_sizes.isEmpty())
         return;
     const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const QRect visible(offset, viewport()->size());
     const qreal dpr = devicePixelRatioF();
-    const int first = pageAt(visible.top());
-    for (int i = first; i < int(m_sizes.size()); ++i) {
+    for (int i = pageAt(visible.top()); i < int(m_sizes.size()); ++i) {
         const QRect page = pageRect(i);
         if (page.top() > visible.bottom())
             break;
         if (!page.intersects(visible))
             continue;
         const QRect onScreen = page.translated(-offset);
-        painter.fillRect(onScreen.translated(2, 2), QColor(0, 0, 0, 60));
-        painter.fillRect(onScreen, QColor(0xee, 0xee, 0xee)); // placeholder until drawn
         // Tiles in device pixels of the page.
         const QRect part = page.intersected(visible).translated(-page.topLeft());
         const int c0 = int(part.left() * dpr) / kTileSize;
@@ -221,18 +223,36 @@ void PagePreview::paintEvent(QPaintEvent *) {
         const int r0 = int(part.top() * dpr) / kTileSize;
         const int r1 = int(part.bottom() * dpr) / kTileSize;
         for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) {
-                const TileKey key{m_generation, i, m_zoom, dpr, c, r};
-                const QPointF at = QPointF(onScreen.topLeft()) +
-                                   QPointF(c * kTileSize, r * kTileSize) / dpr;
-                if (const QPixmap *tile = m_tiles.object(key))
-                    painter.drawPixmap(at, *tile);
-                else
-                    m_pending.append(key);
-            }
-        painter.setPen(QColor(0x80, 0x80, 0x80));
-        painter.drawRect(onScreen.adjusted(0, 0, -1, -1));
+            for (int c = c0; c <= c1; ++c)
+                visit(TileKey{m_generation, i, m_zoom, dpr, c, r}, onScreen,
+                      QPointF(onScreen.topLeft()) + QPointF(c * kTileSize, r * kTileSize) / dpr);
     }
+}
+
+void PagePreview::paintEvent(QPaintEvent *) {
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().color(QPalette::Dark));
+    m_pending.clear(); // whatever is no longer visible or current is dropped here
+    QRect lastPage;
+    auto frame = [&painter](const QRect &page) {
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawRect(page.adjusted(0, 0, -1, -1));
+    };
+    forEachVisibleTile([&](const TileKey &key, const QRect &page, const QPointF &at) {
+        if (page != lastPage) {
+            if (!lastPage.isNull())
+                frame(lastPage);
+            painter.fillRect(page.translated(2, 2), QColor(0, 0, 0, 60));
+            painter.fillRect(page, QColor(0xee, 0xee, 0xee)); // placeholder until drawn
+            lastPage = page;
+        }
+        if (const QPixmap *tile = m_tiles.object(key))
+            painter.drawPixmap(at, *tile);
+        else
+            m_pending.append(key);
+    });
+    if (!lastPage.isNull())
+        frame(lastPage);
     if (!m_pending.isEmpty() && !m_drawTimer.isActive())
         m_drawTimer.start();
 }
@@ -276,16 +296,14 @@ void PagePreview::drawPendingBatch() {
 }
 
 void PagePreview::flushRendering() {
-    // Paint once to learn what is visible, then draw it all.
-    for (int round = 0; round < 4; ++round) {
-        viewport()->repaint();
-        if (m_pending.isEmpty())
-            break;
-        while (!m_pending.isEmpty())
-            drawPendingBatch();
-    }
+    m_pending.clear();
+    forEachVisibleTile([this](const TileKey &key, const QRect &, const QPointF &) {
+        if (!m_tiles.contains(key))
+            m_pending.append(key);
+    });
+    while (!m_pending.isEmpty())
+        drawPendingBatch();
     m_drawTimer.stop();
-    viewport()->repaint();
 }
 
 } // namespace rezmira

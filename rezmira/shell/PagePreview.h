@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace rezmira {
@@ -85,10 +86,17 @@ private:
         }
     };
 
-    void relayout(bool keepPosition);
+    struct Anchor {
+        int page = -1;          ///< 0-based page at the top of the view; -1: none
+        double fraction = 0;    ///< how far down that page the view's top is
+    };
+    Anchor captureAnchor() const;
+    void relayout(const Anchor &anchor);
     double fittedZoom() const;
     QRect pageRect(int index) const;            ///< in content pixels
     int pageAt(int contentY) const;             ///< 0-based page under a content y
+    /// Calls `visit(key, pageOnScreen, tileOnScreen)` for each tile of the visible pages.
+    void forEachVisibleTile(const std::function<void(const TileKey &, const QRect &, const QPointF &)> &visit) const;
     void drawPendingBatch();
     QPixmap renderTile(const TileKey &key) const;
     void setCurrentPageQuietly(int page);

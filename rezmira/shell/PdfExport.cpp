@@ -64,4 +64,6 @@ void exportPreparedPdf(const PreparedDocument &document, const QString &path) {
         throw failed;
 }
 
+void PreparedDocument::writePdf(const QString &path) const { exportPreparedPdf(*this, path); }
+
 } // namespace rezmira

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
 
 class QPainter;
 
@@ -24,6 +28,16 @@ public:
     /// painter's current coordinate system (the caller scales for zoom or device resolution).
     /// The page background is painted white. Must not throw.
     virtual void drawPage(int index, QPainter &painter) const = 0;
+
+    /// Writes every page to `path` as a PDF file, atomically. Throws rezmira::Error when the
+    /// file cannot be written or there is no page.
+    virtual void writePdf(const QString &path) const;
+};
+
+/// What an open produces: the prepared report and the errors collected while preparing it.
+struct OpenedReport {
+    std::shared_ptr<const PreparedDocument> pages;
+    QStringList errors;
 };
 
 } // namespace rezmira

@@ -68,6 +68,12 @@ bool TCryptKeyDlg::Execute(const QWidget *mainWindow) {
     return runModal(*this) == QDialog::Accepted;
 }
 
+std::optional<KeyDialogAnswer> TCryptKeyDlg::askForKey() {
+    if (!Execute(FMainWindow))
+        return std::nullopt;
+    return KeyDialogAnswer{KeyFileName(), UseAsDefault()};
+}
+
 void TCryptKeyDlg::Button1Click() {
     QString fileName;
     if (ShowFileDialog(this, QStringLiteral("*.rzk"), QStringLiteral("Key Store (*.rzk)|*.rzk"),

@@ -72,9 +72,7 @@ void setTextIfChanged(QLineEdit *edit, const QString &text) {
 TForm2::TForm2(QWidget *parent) : QMainWindow(parent) {
     // FormCreate: caption, the window's parts and commands; no settings are used here.
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QApplication::applicationDisplayName().isEmpty()
-                       ? QStringLiteral("Rezmira")
-                       : QApplication::applicationDisplayName());
+    setWindowTitle(QStringLiteral("Rezmira"));
     setWindowIcon(programIcon());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setAcceptDrops(true);
@@ -115,6 +113,7 @@ TForm2::TForm2(QWidget *parent) : QMainWindow(parent) {
     statusBar()->addWidget(FStatusText, 1);
     statusBar()->setSizeGripEnabled(true);
 
+    qApp->installEventFilter(this);
     connect(frxPreview1, &PagePreview::stateChanged, this, &TForm2::UpdateStatus);
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateStatus(); });
 
@@ -292,10 +291,7 @@ void TForm2::ExportPdfActnExecute() {
     if (!ShowFileDialog(this, QStringLiteral("*.pdf"), QStringLiteral("Документ PDF (*.pdf)|*.pdf"),
                         QString(), QString(), fileName, false, true, false, false))
         return;
-    if (FExportPdf)
-        FExportPdf(*pages, fileName);
-    else
-        exportPreparedPdf(*pages, fileName);
+    pages->writePdf(fileName);
 }
 
 void TForm2::ExitActnExecute() { close(); }
@@ -349,14 +345,21 @@ void TForm2::SpTBXEditItem1AcceptText() {
 }
 
 bool TForm2::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == SpTBXComboBox1 && event->type() == QEvent::Wheel) {
-        // The wheel scrolls the preview, also over the zoom box (which would step its items).
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
+        // The wheel anywhere over the window scrolls the preview, also over the zoom box
+        // (which would step its items) and the bars.
         frxPreview1->wheelStep(static_cast<QWheelEvent *>(event)->angleDelta().y());
         return true;
     }
-    if (watched == SpTBXComboBox1 && event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+    if (watched == SpTBXComboBox1 && event->type() == QEvent::FocusIn)
+        FZoomBoxEntered = true;
+    // The box may hear of one loss of focus twice (through its line edit); it applies once.
+    if (watched == SpTBXComboBox1 && event->type() == QEvent::FocusOut && FZoomBoxEntered &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        FZoomBoxEntered = false;
         SpTBXComboBox1Exit();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -366,12 +369,6 @@ void TForm2::closeEvent(QCloseEvent *event) {
         WidgetPlacement placement(*this);
         runGuarded([&] { SettingsObj->SaveFormPlacement(placement, QStringLiteral("MAINFRM")); });
     }
-    event->accept();
-}
-
-void TForm2::wheelEvent(QWheelEvent *event) {
-    // The wheel anywhere over the window scrolls the preview.
-    frxPreview1->wheelStep(event->angleDelta().y());
     event->accept();
 }
 

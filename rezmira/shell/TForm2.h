@@ -21,18 +21,9 @@ class PagePreview;
 class TAboutBox;
 class TSettingsObj;
 
-/// What an open produces: the prepared report and the errors collected while preparing it.
-struct OpenedReport {
-    std::shared_ptr<const PreparedDocument> pages;
-    QStringList errors;
-};
-
 /// Opens a result package (full path) and prepares its report. Throws rezmira::Error with the
 /// message for the user when the file cannot be opened.
 using ReportOpener = std::function<OpenedReport(const QString &fileName)>;
-
-/// Writes the prepared report as a PDF file (throws rezmira::Error on failure).
-using PdfExporter = std::function<void(const PreparedDocument &pages, const QString &path)>;
 
 /// The single main window `Form2`.
 ///
@@ -48,7 +39,6 @@ public:
     void setSettings(TSettingsObj *settings) { SettingsObj = settings; }
     void setAboutBox(TAboutBox *aboutBox) { AboutBox = aboutBox; }
     void setReportOpener(ReportOpener opener) { FOpener = std::move(opener); }
-    void setPdfExporter(PdfExporter exporter) { FExportPdf = std::move(exporter); }
     /// Receives the style sheets folder when the window is first shown.
     void setStylesPathSink(std::function<void(const QString &)> sink) { FStylesSink = std::move(sink); }
 
@@ -88,7 +78,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -103,9 +92,9 @@ private:
     TSettingsObj *SettingsObj = nullptr;
     TAboutBox *AboutBox = nullptr;
     ReportOpener FOpener;
-    PdfExporter FExportPdf;
     std::function<void(const QString &)> FStylesSink;
     bool FShown = false;
+    bool FZoomBoxEntered = false;
 
     PagePreview *frxPreview1;
     QComboBox *SpTBXComboBox1;
