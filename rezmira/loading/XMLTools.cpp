@@ -82,6 +82,8 @@ struct ParserCtxtFree {
     void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
 };
 
+void ignoreGenericError(void *, const char *, ...) {}
+
 // Silences libxml2's process-wide error output for its lifetime (some messages, such as
 // encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
 class QuietXmlErrors {
@@ -89,7 +91,7 @@ public:
     QuietXmlErrors()
         : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
           m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, [](void *, const char *, ...) {});
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
         xmlSetStructuredErrorFunc(nullptr, [](void *, xmlError *) {});
     }
     ~QuietXmlErrors() {
