@@ -20,7 +20,7 @@ void ReportPages::drawPage(int index, QPainter &painter) const {
 }
 
 void ReportPages::writePdf(const QString &path) const {
-    report::exportPdf(m_report, m_factory, path, QStringLiteral("Rezmira"));
+    report::exportPdf(m_report, m_factory, path, QStringLiteral("Протокол тестирования"));
 }
 
 } // namespace rezmira

@@ -6,6 +6,8 @@
 #include "rezmira/shell/TCryptKeyDlg.h"
 #include "rezmira/shell/TForm2.h"
 #include "rezmira/shell/TSettingsObj.h"
+#include "rezmira/shell/ViewerSession.h"
+#include "rezmira/report/html/TIMGResolver.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -29,13 +31,19 @@ int runWindow(int argc, char *argv[], const rezmira::CommandLine &cl) {
     QApplication::setApplicationName(QStringLiteral("Rezmira"));
     QApplication::setDesktopFileName(QStringLiteral("rezmira"));
 
-    // The five start-up objects, in this order, living until the program ends.
+    // The start-up objects, in this order, living until the program ends. The crypt layer
+    // holds the settings object, so it is made right after it.
     rezmira::TForm2 Form2;
     rezmira::TCryptKeyDlg CryptKeyDlg(&Form2);
+    CryptKeyDlg.setMainWindow(&Form2);
     rezmira::TSettingsObj SettingsObj(systemFolders());
+    rezmira::ViewerSession session(SettingsObj, CryptKeyDlg, rezmira::userKeySetFolder(),
+                                   QString::fromLatin1(rezmira::FileKeyContainerStore::kMachineKeySetFolder));
     rezmira::TAboutBox AboutBox(&Form2);
     Form2.setSettings(&SettingsObj);
     Form2.setAboutBox(&AboutBox);
+    Form2.setStylesPathSink([](const QString &path) { rezmira::HTMLViewStylesPath() = path; });
+    Form2.setReportOpener([&session](const QString &fileName) { return session.LoadResultFile(fileName); });
 
     // The start-up open happens before the window is on screen: its key dialog or error box
     // comes first.

@@ -48,9 +48,12 @@ public:
         requests.append(request);
         if (answers.empty())
             return std::nullopt;
-        auto a = answers.front();
+        const bool cancelled = !answers.front().has_value();
+        const QString path = answers.front().value_or(QString());
         answers.pop_front();
-        return a;
+        if (cancelled)
+            return std::nullopt;
+        return path;
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -331,4 +332,24 @@ TEST(TForm2, StylesFolderIsHandedOnWhenFirstShown) {
     form.setStylesPathSink([&](const QString &path) { received = path; });
     form.FormShow({});
     EXPECT_EQ(received, QStringLiteral("/opt/rezmira/XSLStyles/"));
+}
+
+TEST(TForm2, DroppingAFileOpensIt) {
+    Window w;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/r/6.rzt"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(w.opened, QStringList{QStringLiteral("/r/6.rzt")});
+    EXPECT_EQ(w.status->text(), QStringLiteral("Страница 1 из 6"));
+
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &refused);
+    EXPECT_FALSE(refused.isAccepted());
 }
