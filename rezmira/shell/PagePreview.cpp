@@ -281,6 +281,7 @@ void PagePreview::drawPendingBatch() {
     QElapsedTimer clock;
     clock.start();
     bool drewAny = false;
+    bool keptAny = false;
     // Batches are short so that scrolling and typing stay responsive while pages are drawn.
     while (!m_pending.isEmpty() && (!drewAny || clock.elapsed() < 30)) {
         const TileKey key = m_pending.takeFirst();
@@ -289,10 +290,16 @@ void PagePreview::drawPendingBatch() {
             continue;
         QPixmap tile = renderTile(key);
         const qsizetype bytes = qsizetype(tile.width()) * tile.height() * 4;
-        m_tiles.insert(key, new QPixmap(std::move(tile)), int(std::max<qsizetype>(1, bytes / 1024)));
+        keptAny |= m_tiles.insert(key, new QPixmap(std::move(tile)),
+                                  int(std::max<qsizetype>(1, bytes / 1024)));
         drewAny = true;
     }
-    viewport()->update(); // repaints what was drawn and queues what is still missing
+    // Repaints what was drawn and queues what is still missing. A tile the cache could not keep
+    // does not trigger a repaint of its own, or a too small cache would redraw for ever.
+    if (keptAny)
+        viewport()->update();
+    else if (!m_pending.isEmpty())
+        m_drawTimer.start();
 }
 
 void PagePreview::flushRendering() {

@@ -75,6 +75,14 @@ TEST(PagePreview, CachedTilesAreNotDrawnAgainUnlessTheBoundEvictsThem) {
     s.preview.viewport()->grab();
     s.preview.flushRendering();
     EXPECT_GT(s.doc->drawn.size(), drawsAtOneAndHalf);
+    // Tiles the cache cannot keep do not make the view redraw on its own.
+    s.preview.viewport()->grab();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    const qsizetype settled = s.doc->drawn.size();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(s.doc->drawn.size(), settled);
 }
 
 TEST(PagePreview, WorkQueuedForAnOldZoomIsDropped) {
