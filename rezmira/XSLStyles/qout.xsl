@@ -21,11 +21,14 @@
         <xsl:otherwise>Выберите один вариант ответа:</xsl:otherwise>
       </xsl:choose>
     </p>
-    <xsl:for-each select="option">
+    <xsl:if test="option">
       <p style="margin-top: 0; margin-bottom: 0; margin-left: 16px;">
-        <xsl:value-of select="@id"/>) <xsl:apply-templates/>
+        <xsl:for-each select="option">
+          <xsl:if test="position() &gt; 1"><br/></xsl:if>
+          <xsl:value-of select="@id"/>) <xsl:apply-templates/>
+        </xsl:for-each>
       </p>
-    </xsl:for-each>
+    </xsl:if>
   </xsl:template>
 
   <xsl:template match="text">

@@ -167,6 +167,21 @@ void drawMemo(QPainter &p, const PreparedObject &o) {
 } // namespace
 
 double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width) {
+    // Most memos hold one short line: measuring its advance is much cheaper than a layout.
+    double advance = 0;
+    bool singleLine = true;
+    for (const TextRun &run : runs) {
+        if (run.text.contains(QLatin1Char('\n')) || run.text.contains(QLatin1Char('\r'))) {
+            singleLine = false;
+            break;
+        }
+        FontSpec runFont = font;
+        runFont.bold = font.bold || run.bold;
+        runFont.italic = font.italic || run.italic;
+        advance += QFontMetricsF(makeFont(runFont)).horizontalAdvance(run.text);
+    }
+    if (singleLine && (advance <= width - 2 * kGapX || !wordWrap))
+        return QFontMetricsF(makeFont(font)).height() + kLineSpacing + 2 * kGapY;
     const MemoLayout m = layoutMemo(runs, font, wordWrap, width - 2 * kGapX);
     return std::max(1, m.layout->lineCount()) * m.lineHeight + 2 * kGapY;
 }

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -35,18 +36,6 @@ int roundUnits(double value) {
     if (!std::isfinite(value))
         return 0;
     return int(std::clamp(std::nearbyint(value), -1.0e9, 1.0e9));
-}
-
-// Layout happens against a fixed 96-dpi device so that point sizes in the content mean the same
-// on screen, printer and PDF; drawing then scales with the painter.
-QPaintDevice *layoutDevice() {
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        image.setDotsPerMeterX(3780);
-        image.setDotsPerMeterY(3780);
-        return image;
-    }();
-    return &device;
 }
 
 // Only these formats are decoded; anything else (SVG above all, which could name local files)
@@ -83,17 +72,32 @@ class HtmlDocument : public QTextDocument {
 public:
     HtmlDocument(const QByteArray &content) {
         setUndoRedoEnabled(false);
-        documentLayout()->setPaintDevice(layoutDevice());
+        // Laid out against the screen's font metrics: Qt's layout for a device of its own (fixed
+        // resolution, design metrics) costs more than twice as much per question. Sizes in the
+        // content given in pixels are report units; points follow the screen's logical DPI
+        // (96 offscreen and on most desktops).
         QFont base(QStringLiteral("Times New Roman"));
         base.setPixelSize(16);
         setDefaultFont(base);
-        setDefaultStyleSheet(QStringLiteral(
-            "pre, code, tt, kbd, samp { font-family: 'Courier New'; }"));
+        if (content.isEmpty()) {
+            setFixedMargins();
+            return;
+        }
         // Space around the markup means nothing, but Qt would give the text after the closing
         // tag (the serialiser's final line break) its own font and so a taller last line.
-        if (!content.isEmpty())
-            setHtml(TokeniseImageSources(DecodeHtmlBytes(content).trimmed(), kTokenPrefix,
-                                         m_references));
+        const QString html = DecodeHtmlBytes(content).trimmed();
+        // Parsed for every document, so only set when the content has preformatted text.
+        static const QRegularExpression fixed(QStringLiteral("<(pre|code|tt|kbd|samp)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        if (html.contains(fixed))
+            setDefaultStyleSheet(QStringLiteral(
+                "pre, code, tt, kbd, samp { font-family: 'Courier New'; }"));
+        setHtml(TokeniseImageSources(html, kTokenPrefix, m_references));
+        setFixedMargins();
+    }
+
+private:
+    void setFixedMargins() {
         setDocumentMargin(0);
         QTextFrameFormat frame = rootFrame()->frameFormat();
         frame.setLeftMargin(10);

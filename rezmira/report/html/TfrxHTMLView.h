@@ -68,9 +68,11 @@ public:
     /// Lays out the next slice of a split band: the previous part's height is added to the offset,
     /// then as many whole lines and pictures as fit into `height` from there make this part.
     /// Answers the free space, `height` minus the part's height (the whole height when nothing
-    /// fitted; the engine then moves on to a new page). A line or picture taller than a whole
-    /// part that again fits nowhere on the next call is cut at the part's bottom, so a split
-    /// always ends.
+    /// fitted; the engine then moves on to a new page). When nothing fitted on the previous call
+    /// either, at the same offset, the line or picture there is taller than a whole part: it is
+    /// cut at the part's bottom, so a split always ends. An engine that finds nothing fitting on
+    /// a fresh page should therefore call again for the same part rather than force the part.
+    /// Positive free space with `HasMoreParts()` false means the content ended in this part.
     double PaintNextPart(double width, double height);
 
     /// Whether content remains below the slice laid out last.

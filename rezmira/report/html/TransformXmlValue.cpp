@@ -29,13 +29,22 @@ QByteArray WithCrLfLineEnds(const QByteArray &data) {
 QString TransformXmlValue(const QByteArray &AData, const QString &AXSLStyle,
                           const QString &stylesPath) {
     try {
-        const xsl::XmlDocPtr source = xsl::ParseUntrustedXml(WithCrLfLineEnds(AData));
+        // The report asks for two values of each question's document in a row: the parsed
+        // document is kept for the next call with the same data.
+        static QByteArray lastData;
+        static xsl::XmlDocPtr lastSource;
+        if (!lastSource || lastData != AData) {
+            lastSource.reset();
+            lastSource = xsl::ParseUntrustedXml(WithCrLfLineEnds(AData));
+            lastData = AData;
+        }
+        _xmlDoc *source = lastSource.get();
         const QString stylePath = xsl::FileInStylesFolder(stylesPath, AXSLStyle);
         const QString missing = QStringLiteral("Не найдена таблица стилей");
         if (stylePath.isEmpty())
             throw Error(missing);
         const xsl::XmlDocPtr result = xsl::ApplyStyleSheet(
-            stylePath, stylesPath, source.get(), QStringLiteral("Cannot Apply XSL stylesheet"));
+            stylePath, stylesPath, source, QStringLiteral("Cannot Apply XSL stylesheet"));
         const QString text = xsl::TextOutput(result.get());
         qsizetype begin = 0;
         qsizetype end = text.size();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QUrl>
 
 #include <libexslt/exslt.h>
@@ -155,9 +156,28 @@ private:
     xmlExternalEntityLoader m_prevLoader;
 };
 
-QString canonicalDir(const QString &dir) {
-    return dir.isEmpty() ? QString() : QFileInfo(dir).canonicalFilePath();
+// Resolving a canonical path reads every link on the way; a report asks for the same few style
+// sheets thousands of times, so resolutions are kept and only checked to still exist.
+QString cachedCanonical(const QString &path, bool wantDir) {
+    static QHash<QString, QString> cache;
+    if (path.isEmpty())
+        return {};
+    if (auto it = cache.constFind(path); it != cache.constEnd()) {
+        const QFileInfo known(it.value());
+        if (wantDir ? known.isDir() : known.isFile())
+            return it.value();
+    }
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (canonical.isEmpty() || (wantDir ? !info.isDir() : !info.isFile()))
+        return {};
+    if (cache.size() > 256)
+        cache.clear();
+    cache.insert(path, canonical);
+    return canonical;
 }
+
+QString canonicalDir(const QString &dir) { return cachedCanonical(dir, true); }
 
 struct StyleFree {
     void operator()(xsltStylesheet *style) const noexcept { xsltFreeStylesheet(style); }
@@ -182,9 +202,11 @@ Error failure(const QByteArray &messages, const QString &fallback) {
 // The compiled style sheet at `path` (inside the allowed folder), from the cache when its file
 // is unchanged. Throws with the processor's messages.
 xsltStylesheet *compiledStyle(const QString &path, QByteArray &messages, const QString &fallback) {
+    // `path` comes canonical from FileInStylesFolder.
     const QFileInfo info(path);
-    const QString key = info.canonicalFilePath();
-    if (key.isEmpty() || !insideAllowedDir(key) || !info.isFile())
+    const QString &key = path;
+    if (t_allowedDir.isEmpty() || !key.startsWith(t_allowedDir + QLatin1Char('/')) ||
+        !info.isFile())
         throw failure(messages, fallback);
     auto &cache = styleCache();
     if (auto it = cache.find(key); it != cache.end()) {
@@ -258,9 +280,8 @@ QString FileInStylesFolder(const QString &stylesDir, const QString &name) {
     if (relative.startsWith(QLatin1Char('/')) || QDir::isAbsolutePath(relative) ||
         (relative.size() > 1 && relative.at(1) == QLatin1Char(':')))
         return {};
-    const QFileInfo info(dir + QLatin1Char('/') + relative);
-    const QString canonical = info.canonicalFilePath();
-    if (canonical.isEmpty() || !info.isFile() || !canonical.startsWith(dir + QLatin1Char('/')))
+    const QString canonical = cachedCanonical(dir + QLatin1Char('/') + relative, false);
+    if (canonical.isEmpty() || !canonical.startsWith(dir + QLatin1Char('/')))
         return {};
     return canonical;
 }

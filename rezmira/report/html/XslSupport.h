@@ -27,7 +27,8 @@ XmlDocPtr ParseUntrustedXml(const QByteArray &bytes);
 /// points outside). `name` may name sub-folders with "/" or "\".
 QString FileInStylesFolder(const QString &stylesDir, const QString &name);
 
-/// Applies the style sheet at `stylePath` to `source` and answers the result tree (never null).
+/// Applies the style sheet at `stylePath` (a path as `FileInStylesFolder` answers it) to `source`
+/// and answers the result tree (never null).
 /// The style sheet and everything it imports or reads with document() must lie inside
 /// `stylesDir`; writing files, creating folders and any network access are refused. Compiled
 /// style sheets are kept for reuse until their file changes. `msxsl:node-set` and the EXSLT

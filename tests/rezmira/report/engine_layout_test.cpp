@@ -7,6 +7,7 @@
 #include "engine_StandIn.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -287,4 +288,35 @@ TEST(PreparedReport, DrawsMemosWithFillAndColouredRuns) {
         for (int x = 0; x < 80 && !maroon; ++x)
             maroon = image.pixelColor(x, y) == QColor(0x80, 0, 0);
     EXPECT_TRUE(maroon);
+}
+
+TEST(ReportEngine, LongMemoTextWrapsAndGrowsWhileShortTextKeepsTheDesignHeight) {
+    ReportEngine engine(loadTemplate(page(QStringLiteral(
+        "<band name='D' kind='MasterData' top='1' height='60' rowCount='1' stretched='true'>"
+        "<memo name='Long' left='0' top='0' width='100' height='19' stretch='actualHeight' fontSize='11' "
+        "allowHtmlTags='true'>&lt;font color=maroon&gt;Ответ:&lt;/font&gt; %1</memo>"
+        "<memo name='Short' left='110' top='0' width='80' height='19' stretch='actualHeight' fontSize='11'>Да</memo>"
+        "</band>")
+                                                 .arg(QString(QStringLiteral("слово ")).repeated(20)))));
+    const PreparedReport r = engine.prepare();
+    ASSERT_EQ(r.pages.size(), 1);
+    const PreparedObject &longMemo = r.pages[0].objects[0];
+    const PreparedObject &shortMemo = r.pages[0].objects[1];
+    EXPECT_GT(longMemo.rect.height(), 4 * 14.0);
+    EXPECT_DOUBLE_EQ(shortMemo.rect.height(), 19);
+}
+
+// Line breaks follow the metrics of the fonts the template names: they must resolve to the
+// metric-compatible Liberation families, not to whatever sans font the system offers.
+TEST(ReportFonts, TemplateFontsResolveToMetricCompatibleFamilies) {
+    const struct {
+        const char *family, *resolved;
+    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.family);
+        FontSpec spec;
+        spec.family = QString::fromLatin1(c.family);
+        spec.pixelSize = 11;
+        EXPECT_EQ(QFontInfo(makeFont(spec)).family().toStdString(), std::string(c.resolved));
+    }
 }

@@ -115,6 +115,21 @@ TEST_F(HtmlView, AMissingPictureShowsNothingNeverThePreviousOne) {
     EXPECT_EQ(countColour(image, QColor(0, 255, 0)), 0);
 }
 
+TEST_F(HtmlView, PicturesNamedByTheStyleSheetComeFromTheStylesFolder) {
+    QTemporaryDir dir;
+    HTMLViewStylesPath() = dir.path();
+    htmltest::writeFile(dir.filePath("my styles/logo one.png"), htmltest::solidPng(Qt::green));
+    htmltest::writeFile(dir.filePath("my styles/q.xsl"),
+                        "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/"
+                        "Transform\"><xsl:output method=\"html\"/><xsl:template match=\"/\">"
+                        "<p><img src=\"my styles/logo one.png\"/><xsl:value-of select=\"//text\"/>"
+                        "</p></xsl:template></xsl:stylesheet>");
+    TfrxHTMLView view;
+    view.XSLStyle = QStringLiteral("my styles\\q.xsl");
+    view.FetchData(question("Текст"));
+    EXPECT_GT(countColour(render(view, 300, view.CalcHeight(300)), Qt::green), 24 * 24 / 2);
+}
+
 TEST_F(HtmlView, WithoutStyleSheetTheBytesAreShownUnchanged) {
     const QByteArray html = "<p>Plain <img src=\"a b.png\"> text</p>";
     TfrxHTMLView view;

@@ -8,6 +8,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
+#include <QUrl>
 
 using namespace rezmira;
 
@@ -56,6 +57,12 @@ TEST(TransformXmlValue, SampleAnswerSheetsListTheChosenOptions) {
         "<user-answer/><right-answer><option id=\"1\"/></right-answer>");
     EXPECT_EQ(TransformXmlValue(unanswered, "useranswer.xsl", kStyles),
               QString::fromUtf8("нет ответа"));
+    const QByteArray typed = htmltest::questionContent(
+        "<question type=\"input\"><text>Q</text></question>"
+        "<user-answer><value> 15 </value></user-answer><right-answer><value>30</value>"
+        "</right-answer>");
+    EXPECT_EQ(TransformXmlValue(typed, "useranswer.xsl", kStyles), QStringLiteral("15"));
+    EXPECT_EQ(TransformXmlValue(typed, "rightanswer.xsl", kStyles), QStringLiteral("30"));
 }
 
 TEST(TransformXmlValue, SampleAnswersOfTheSharedResultDocument) {
@@ -139,7 +146,16 @@ TEST_F(Scratch, StyleSheetsStayInsideTheStylesFolder) {
                         "'../outside.xml')/o\"/>]</xsl:template>"));
     style("net.xsl", sheet("<xsl:template match=\"/\">[<xsl:value-of select=\"document("
                          "'http://127.0.0.1:9/x.xml')/o\"/>]</xsl:template>"));
-    style("import.xsl", sheet("<xsl:import href=\"../outside.xsl\"/>"));
+    style("import.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/"
+                        "XSL/Transform\"><xsl:import href=\"../outside.xsl\"/></xsl:stylesheet>");
+    style("xxe.xsl", "<!DOCTYPE xsl:stylesheet [<!ENTITY x SYSTEM \"" +
+                         QUrl::fromLocalFile(m_root.filePath("outside.xml")).toEncoded() +
+                         "\">]><xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/"
+                         "XSL/Transform\"><xsl:template match=\"/\">[&x;]</xsl:template>"
+                         "</xsl:stylesheet>");
+    style("import-in.xsl", "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/"
+                           "XSL/Transform\"><xsl:import href=\"sub%20dir/inner.xsl\"/>"
+                           "</xsl:stylesheet>");
     const QString written = m_root.filePath("written.txt");
     style("write.xsl", sheet("<xsl:template match=\"/\"><exsl:document href=\"" + written.toUtf8() +
                                "\" method=\"text\">x</exsl:document>ok</xsl:template>",
@@ -148,9 +164,13 @@ TEST_F(Scratch, StyleSheetsStayInsideTheStylesFolder) {
 
     EXPECT_EQ(TransformXmlValue("<r/>", "read.xsl", m_styles), QStringLiteral("inside"));
     EXPECT_EQ(TransformXmlValue("<r/>", "sub dir\\inner.xsl", m_styles), QStringLiteral("inner"));
+    EXPECT_EQ(TransformXmlValue("<r/>", "import-in.xsl", m_styles), QStringLiteral("inner"));
+    // An external entity outside the folder is not loaded; it simply stays empty.
+    EXPECT_FALSE(TransformXmlValue("<r/>", "xxe.xsl", m_styles).contains("secret"));
     for (const char *name : {"steal.xsl", "up.xsl", "net.xsl", "import.xsl", "write.xsl"}) {
         SCOPED_TRACE(name);
         const QString answer = TransformXmlValue("<r/>", name, m_styles);
+        EXPECT_TRUE(answer.contains("refused") || answer.contains("denied")) << answer.toStdString();
         EXPECT_FALSE(answer.contains("secret"));
         EXPECT_NE(answer, QStringLiteral("out"));
         EXPECT_NE(answer, QStringLiteral("ok"));
