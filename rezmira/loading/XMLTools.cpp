@@ -82,11 +82,10 @@ struct ParserCtxtFree {
     void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
 };
 
-// Silences libxml2's process-wide error output for its lifetime (some messages, such as
-// encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
-// GCC 12 cannot turn a variadic lambda into a function pointer: a plain function does it.
 void ignoreGenericError(void *, const char *, ...) {}
 
+// Silences libxml2's process-wide error output for its lifetime (some messages, such as
+// encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
 class QuietXmlErrors {
 public:
     QuietXmlErrors()

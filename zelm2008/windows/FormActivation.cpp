@@ -1,6 +1,7 @@
 #include "zelm2008/windows/FormActivation.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -10,6 +11,16 @@ namespace zelm {
 FormActivation::FormActivation(QObject *parent) : QObject(parent) {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
             &FormActivation::onFocusWindowChanged);
+    qApp->installEventFilter(this);
+}
+
+bool FormActivation::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow())
+            activate(widget);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FormActivation::onFocusWindowChanged(QWindow *window) {
@@ -22,6 +33,10 @@ void FormActivation::onFocusWindowChanged(QWindow *window) {
             break;
         }
     }
+    activate(widget);
+}
+
+void FormActivation::activate(QWidget *widget) {
     auto *form = dynamic_cast<TrainerForm *>(widget);
     if (!form || widget == m_active)
         return;

@@ -20,9 +20,10 @@ public:
 };
 
 /// Watches which of the program's windows has the focus and calls `FormActivate` on a trainer
-/// window when it becomes the program's active window: after it is first shown, and when the
-/// user comes to it from another window of the program. Leaving the program and coming back to
-/// the same window is no activation. One instance per program, on the UI thread.
+/// window when it becomes the program's active window: when the program shows it (whether or
+/// not a window manager gives it the focus), and when the user comes to it from another window
+/// of the program. Leaving the program and coming back to the same window is no activation.
+/// One instance per program, on the UI thread.
 class FormActivation : public QObject {
     Q_OBJECT
 public:
@@ -31,8 +32,12 @@ public:
     /// The trainer window that was activated last, if it still exists.
     [[nodiscard]] QWidget *activeForm() const { return m_active; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void onFocusWindowChanged(QWindow *window);
+    void activate(QWidget *widget);
 
     QPointer<QWidget> m_active;
 };

@@ -143,8 +143,8 @@ void frmMain::buildControls() {
                                                       i, i == 0 ? 2 : 9, 480 + 480 * i, 240,
                                                       i == 0 ? 1 : 0);
 
-    // The unit length and PARIS speed sit on the speed frame's top edge, right of its caption.
-    Label_Unit = new QLabel(Frame_Speed);
+    // The unit length and PARIS speed sit on the speed frame's bottom edge, under the digits.
+    Label_Unit = new QLabel(m_client);
     Label_Unit->setObjectName(QStringLiteral("Label_Unit"));
     Label_Unit->setFont(DesignFont(QStringLiteral("Arial"), 7.5));
     Label_Unit->setAutoFillBackground(true);
@@ -351,9 +351,13 @@ void frmMain::updateUnitInfo() {
     const int unitMs = count.B > 0 ? unitMsFor(count.B, m_trainer.settings.Speed) : 0;
     Label_Unit->setText(UnitInfoText(unitMs, AidLanguageFor(m_trainer.Charset)));
     Label_Unit->setToolTip(Label_Unit->text());
-    const int w = Label_Unit->fontMetrics().horizontalAdvance(Label_Unit->text()) + 6;
+    const int w = Label_Unit->fontMetrics().horizontalAdvance(Label_Unit->text()) + 8;
     const int h = Label_Unit->fontMetrics().height();
-    Label_Unit->setGeometry(Frame_Speed->width() - w - 6, 0, w, h);
+    const QRect frame = Frame_Speed->geometry();
+    const int bottomEdge = frame.bottom() - 1; // where the frame draws its bottom line
+    Label_Unit->setGeometry(frame.center().x() - w / 2, std::min(bottomEdge - h / 2, frame.bottom() + 6 - h),
+                            w, h);
+    Label_Unit->raise();
 }
 
 void frmMain::onStart() {

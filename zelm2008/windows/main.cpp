@@ -39,9 +39,9 @@ zelm::ProgramFolders programFolders() {
     return f;
 }
 
+// The name decides the per-user files folder, the same for the window and the headless jobs.
 void nameApplication() {
-    QCoreApplication::setApplicationName(QStringLiteral("zelm2008"));
-    QCoreApplication::setOrganizationName(QStringLiteral("zelm2008"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZELM_2008"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2008.1.0.19"));
 }
 
@@ -71,7 +71,12 @@ int runWindows(int argc, char **argv, const zelm::CommandLine &cl) {
         QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(16);
-    QLockFile instanceLock(QDir::temp().filePath(
+    // The lock lives in the user's runtime folder: a lock left in a shared folder by another
+    // user could not be taken over.
+    QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockFolder.isEmpty())
+        lockFolder = QDir::tempPath();
+    QLockFile instanceLock(QDir(lockFolder).filePath(
         QStringLiteral("zelm2008-%1.lock").arg(QString::fromLatin1(folderKey))));
     instanceLock.setStaleLockTime(0);
     if (!instanceLock.tryLock(0))

@@ -320,3 +320,31 @@ TEST(ReportFonts, TemplateFontsResolveToMetricCompatibleFamilies) {
         EXPECT_EQ(QFontInfo(makeFont(spec)).family().toStdString(), std::string(c.resolved));
     }
 }
+
+TEST(ReportEngine, MemoTallerThanAPageGoesOnInWholeLines) {
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i)
+        lines.append(QStringLiteral("строка %1").arg(i));
+    ReportEngine engine(loadTemplate(page(QStringLiteral(
+        "<band name='D' kind='MasterData' top='1' height='20' rowCount='1' stretched='true'>"
+        "<memo name='M' left='0' top='0' width='200' height='15' stretch='actualHeight' fontSize='11'>%1</memo>"
+        "<memo name='After' left='0' top='20' width='200' height='10'>после</memo></band>")
+                                                 .arg(lines.join(QStringLiteral("&#10;"))))));
+    const PreparedReport r = engine.prepare();
+    QList<int> pages;
+    const auto parts = named(r, QStringLiteral("M"), &pages);
+    ASSERT_GE(parts.size(), 3);
+    // Each part shows the lines after the previous part's; together they show every line once.
+    double offset = 0;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(pages[i], int(i));
+        EXPECT_DOUBLE_EQ(parts[i]->textOffset, offset);
+        EXPECT_LE(parts[i]->rect.bottom(), 180.01);
+        offset += parts[i]->rect.height() - 2;
+    }
+    EXPECT_NEAR(offset + 2, memoTextHeight(parts[0]->runs, parts[0]->font, true, 200), 0.01);
+    QList<int> afterPages;
+    ASSERT_EQ(named(r, QStringLiteral("After"), &afterPages).size(), 1);
+    EXPECT_EQ(afterPages[0], pages.last());
+}

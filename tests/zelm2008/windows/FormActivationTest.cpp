@@ -44,3 +44,12 @@ TEST(FormActivation, RunsWhenAnotherWindowOfTheProgramWasActiveBefore) {
     activate(main);
     EXPECT_EQ(main.activations - mainBefore, 2);
 }
+
+TEST(FormActivation, ShowingAFormActivatesItOnceWithOrWithoutTheFocus) {
+    zelm::FormActivation tracker;
+    CountingForm main;
+    main.show(); // no window manager needs to hand it the focus
+    EXPECT_EQ(main.activations, 1);
+    activate(main); // the focus arriving later is the same activation
+    EXPECT_EQ(main.activations, 1);
+}

@@ -1,6 +1,8 @@
 // A developer aid: builds every trainer window on a files folder, in the language named, and
 // saves a picture of each (run it under Xvfb or offscreen, then look at the pictures).
 // Usage: zelm_window_shots FILES_FOLDER OUT_FOLDER [LANGUAGE_FILE]
+//        zelm_window_shots --screen OUT.png   (a picture of the whole screen, e.g. of the running
+//                                             program under Xvfb)
 #include "zelm2008/engine/Clock.h"
 #include "zelm2008/engine/KeyingPlayer.h"
 #include "zelm2008/engine/ToneOutput.h"
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -36,6 +39,10 @@ void save(QWidget *w, const QString &folder, const QString &name) {
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--screen")
+        return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]))
+                   ? 0
+                   : 1;
     if (argc < 3) {
         std::fprintf(stderr, "usage: zelm_window_shots FILES_FOLDER OUT_FOLDER [LANGUAGE_FILE]\n");
         return 2;

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -29,6 +31,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 using namespace zelm;
@@ -55,6 +58,17 @@ public:
     int lastRate = 0;
     qint64 lastOnMs = 0;
 };
+
+/// Types `text` one character at a time as key presses carrying that character (QTest can
+/// only spell ASCII keys).
+void typeText(QWidget *target, const QString &text) {
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(target, &release);
+    }
+}
 
 /// A first start in an empty folder, then the main window as the program shows it.
 class TrainerWindows : public ::testing::Test {
@@ -183,6 +197,22 @@ TEST_F(TrainerWindows, SpeedNeverGoesBelowTwenty) {
     EXPECT_EQ(control<QLineEdit>("Text_Speed_0")->text(), QStringLiteral("0"));
 }
 
+TEST_F(TrainerWindows, UnitLengthAndParisSpeedFollowTextSpeedAndPauses) {
+    // "TTTTT ": 5 × (4 + PMZ − 1) + (PMG − PMZ) − PMG = 27 units for 5 characters, so
+    // B = 11111 ms and at 120 characters a minute a unit is 93 ms, 1200 / 93 = 13 WPM.
+    control<QPlainTextEdit>("Text_Text")->setPlainText(QStringLiteral("TTTTT "));
+    auto *label = control<QLabel>("Label_Unit");
+    EXPECT_EQ(label->text(), QStringLiteral("93 ms = 13 WPM"));
+    digit("VScroll_Speed_1")->setValue(4); // 140: 79 ms
+    EXPECT_EQ(label->text(), QStringLiteral("79 ms = 15 WPM"));
+    digit("VScroll_Speed_1")->setValue(2);
+    m_main->findChild<QAction *>(QStringLiteral("mnuOptions"))->trigger();
+    control<QScrollBar>("HScroll_PMZ", m_main->optionWindow())->setValue(5); // PMG 9: 35 units
+    EXPECT_EQ(label->text(), QStringLiteral("71 ms = 17 WPM"));
+    control<QPlainTextEdit>("Text_Text")->setPlainText(QStringLiteral(" \n"));
+    EXPECT_EQ(label->text(), QStringLiteral("—"));
+}
+
 TEST_F(TrainerWindows, SpecialTypeShowsItsSetBoxAndRefreshTakesIt) {
     auto *type = control<QComboBox>("Combo_Tip");
     type->setCurrentIndex(12);
@@ -228,9 +258,14 @@ TEST_F(TrainerWindows, ClosingSavesTheSettingsAndTheWindowPosition) {
     digit("VScroll_Number_0")->setValue(5);
     m_main->move(s.px(1500), s.px(900));
     QSignalSpy ended(m_main.get(), &frmMain::programEnded);
+    control<QPushButton>("Command_Start")->click(); // also in the middle of a run
+    m_clock.advanceTo(1'000'000);
     m_main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_GE(m_output.stops, 1);
+    EXPECT_GE(m_output.stops, 1); // ToneOff
+    m_clock.runUntilIdle();
+    EXPECT_FALSE(m_player->isRunning());
+    EXPECT_FALSE(m_output.on);
 
     Trainer reread(m_dir.path());
     reread.startUp(5);
@@ -411,6 +446,53 @@ TEST_F(TrainerWindows, InputWindowChecksTheKeyedTextAcrossLineEnds) {
     inputButton->click();
     EXPECT_TRUE(m_main->InputOpen());
     EXPECT_NE(m_main->inputWindow(), nullptr);
+}
+
+TEST_F(TrainerWindows, ASymbolTextWithCommasAndQuotesIsCheckable) {
+    auto *type = control<QComboBox>("Combo_Tip");
+    type->setCurrentIndex(4); // symbols: period, comma, …, double quote, …
+    emit type->activated(4);
+    settings().SendVVV = false;
+    m_main->FormActivate();
+    control<QPushButton>("Command_Start")->click();
+    m_clock.runUntilIdle();
+    control<QPushButton>("Command_Input")->click();
+    frmInput *input = m_main->inputWindow();
+    const QByteArray reference = input->check().ReferenceText();
+    ASSERT_TRUE(reference.contains(',') && reference.contains('"'));
+    // Every keyed group is there whole: 50 groups of 5, a blank after each (the end sign on its
+    // own line is not keyed).
+    EXPECT_EQ(reference.size(), 50 * 6);
+
+    auto *text = control<QPlainTextEdit>("Text", input);
+    text->setFocus();
+    const QString typed = QString::fromLatin1(reference.left(reference.size() - 1));
+    QTest::keyClicks(text, typed);
+    EXPECT_EQ(text->toPlainText(), typed);
+    EXPECT_FALSE(text->toPlainText().contains(u'_'));
+}
+
+TEST_F(TrainerWindows, RussianKeysAreCheckedInTheLanguagesCodePage) {
+    writeRussianLanguage();
+    start();
+    m_trainer->LanguageIndex =
+        static_cast<int>(std::find_if(m_trainer->Languages.begin(), m_trainer->Languages.end(),
+                                      [](const Language &l) { return l.fileName == "ru.lng"; }) -
+                         m_trainer->Languages.begin());
+    m_trainer->LoadLanguage();
+    ASSERT_EQ(m_trainer->Charset, 204);
+    QFile keyed(m_dir.filePath(QStringLiteral("text.txt")));
+    ASSERT_TRUE(keyed.open(QIODevice::WriteOnly));
+    keyed.write(fromUnicode(QStringLiteral("АБВ ЯЁ \r\n"), 204));
+    keyed.close();
+
+    control<QPushButton>("Command_Input")->click();
+    frmInput *input = m_main->inputWindow();
+    auto *text = control<QPlainTextEdit>("Text", input);
+    text->setFocus();
+    typeText(text, QStringLiteral("абв яж"));
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("АБВ Я_"));
+    EXPECT_EQ(control<QLabel>("Label_Missed", input)->text(), QStringLiteral("Ошибки: Ё 1"));
 }
 
 TEST_F(TrainerWindows, HelpShowsTheLanguagesHelpFileOrNothing) {
