@@ -5,6 +5,7 @@
 
 #include "zelm2008/engine/CodePage.h"
 #include "zelm2008/engine/Entries.h"
+#include "zelm2008/engine/SingleInstance.h"
 #include "zelm2008/engine/Trainer.h"
 
 #include <gtest/gtest.h>
@@ -285,4 +286,27 @@ TEST(FilesFolder, ProgramFolderWhenWritableElsePerUserFolderSeeded) {
     EXPECT_EQ(got, QDir(user.filePath("z")).absolutePath());
     EXPECT_TRUE(QFile::exists(user.filePath("z/ru.lng")));
     EXPECT_FALSE(QFile::exists(user.filePath("z/other.bin")));
+}
+
+TEST(SingleInstance, SecondInstanceOnTheSameFolderIsNotFirst) {
+    QTemporaryDir runtime;
+    const QString name = SingleInstance::lockFileNameFor(QStringLiteral("/some/folder"));
+    EXPECT_EQ(name, SingleInstance::lockFileNameFor(QStringLiteral("/some/folder")));
+    EXPECT_NE(name, SingleInstance::lockFileNameFor(QStringLiteral("/other/folder")));
+    const QString path = QDir(runtime.path()).filePath(name);
+    {
+        SingleInstance first(path);
+        EXPECT_TRUE(first.isFirst());
+        SingleInstance second(path);
+        EXPECT_FALSE(second.isFirst());
+    }
+    SingleInstance afterwards(path);
+    EXPECT_TRUE(afterwards.isFirst());
+}
+
+TEST(ReferenceText, LinesOfTheKeyedTextWithOneBlankAfterEach) {
+    EXPECT_EQ(ReferenceTextFrom("ABCDE FGHIJ \r\nKLMNO \r\n"), "ABCDE FGHIJ KLMNO ");
+    EXPECT_EQ(ReferenceTextFrom("AB \r\n\r\n~\r\n"), "AB  ~ ");
+    EXPECT_EQ(ReferenceTextFrom(".,?-\" ;=(:' \r\n"), ".,?-\" ;=(:' "); // symbols kept whole
+    EXPECT_EQ(ReferenceTextFrom(""), "");
 }
