@@ -1,8 +1,79 @@
 #include "rezmira/shell/CommandLine.h"
 
+#include "rezmira/Error.h"
+#include "rezmira/loading/ProtectedContent.h"
+#include "rezmira/loading/ResultDump.h"
+#include "rezmira/loading/ResultLoader.h"
+#include "rezmira/protection/CryptServices.h"
+#include "rezmira/shell/ExportPdf.h"
+#include "rezmira/shell/TSettingsObj.h"
+
+#include <QStandardPaths>
 #include <QTextStream>
 
+#include <memory>
+
 namespace rezmira {
+
+namespace {
+
+// The user's key containers: the per-user local data folder of the viewer.
+QString userKeySetFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/KeyContainers");
+}
+
+// The collaborators of one headless open. No key is remembered on the command line: --key
+// answers the first key request, and every later request (after that key failed to decrypt)
+// answers "no key", so the open ends with "Не удается открыть файл" instead of asking for ever.
+struct OpenCollaborators {
+    TSettingsObj settings;
+    CommandLineKeyDialog dialog;
+    CryptServices crypt;
+
+    explicit OpenCollaborators(const CommandLine &cl)
+        : dialog(cl.key),
+          crypt(userKeySetFolder(), QString::fromLatin1(FileKeyContainerStore::kMachineKeySetFolder),
+                dialog, settings) {}
+};
+
+std::unique_ptr<OpenCollaborators> makeOpenCollaborators(const CommandLine &cl) {
+    return std::make_unique<OpenCollaborators>(cl);
+}
+
+int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
+    const auto collaborators = makeOpenCollaborators(cl);
+    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
+                        collaborators->settings);
+    try {
+        loader.LoadResultFile(cl.file);
+    } catch (const Error &e) {
+        err << e.message() << "\n";
+        return 1;
+    } catch (const std::exception &e) { // out of memory and the like: still a clean exit
+        err << QString::fromLocal8Bit(e.what()) << "\n";
+        return 1;
+    }
+    out << QString::fromUtf8(dumpResultJson(loader.tables()));
+    return 0;
+}
+
+int runExportPdf(const CommandLine &cl, QTextStream &err) {
+    const auto collaborators = makeOpenCollaborators(cl);
+    collaborators->settings.XSLStylesPath = defaultStylesPath();
+    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
+                        collaborators->settings);
+    try {
+        loader.LoadResultFile(cl.file);
+    } catch (const Error &e) {
+        err << e.message() << "\n";
+        return 1;
+    }
+    return exportProtocolPdf(loader.tables(), loader.packageStream(), collaborators->settings.XSLStylesPath,
+                             cl.output, err);
+}
+
+} // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
     CommandLine cl;
@@ -69,6 +140,10 @@ int runHeadless(const CommandLine &cl, QTextStream &out, QTextStream &err) {
     case CommandLine::Mode::Invalid:
         err << "rezmira: " << cl.error << "\n" << usageText();
         return 2;
+    case CommandLine::Mode::DumpResult:
+        return runDumpResult(cl, out, err);
+    case CommandLine::Mode::ExportPdf:
+        return runExportPdf(cl, err);
     default:
         err << "rezmira: this job is not available in this build\n";
         return 1;
