@@ -125,8 +125,13 @@ QString settingsFileNameFor(const QString &executableBaseName) {
 
 QString resolveFilesFolder(const QString &programFolder, const QString &perUserFolder) {
     const QFileInfo program(programFolder);
-    if (program.isDir() && program.isWritable())
-        return program.absoluteFilePath();
+    return resolveFilesFolder(programFolder, perUserFolder, program.isDir() && program.isWritable());
+}
+
+QString resolveFilesFolder(const QString &programFolder, const QString &perUserFolder,
+                           bool programFolderWritable) {
+    if (programFolderWritable)
+        return QFileInfo(programFolder).absoluteFilePath();
     QDir user(perUserFolder);
     user.mkpath(QStringLiteral("."));
     const QDir source(programFolder);

@@ -195,5 +195,8 @@ QString settingsFileNameFor(const QString &executableBaseName);
 /// needed and seeded with the program folder's trainer files (*.lng, *.typ, ReadMe.*.txt,
 /// signal.wav, *.ini) that it does not hold yet.
 QString resolveFilesFolder(const QString &programFolder, const QString &perUserFolder);
+/// The same with the writability of the program folder given (for tests).
+QString resolveFilesFolder(const QString &programFolder, const QString &perUserFolder,
+                           bool programFolderWritable);
 
 } // namespace zelm

@@ -5,6 +5,9 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <limits>
+
 namespace zelm {
 
 QByteArray wavHeader8BitMono(int sampleRate, quint32 dataSize) {
@@ -40,25 +43,52 @@ void WavToneOutput::ToneOff(qint64 atMs) { m_events.append({false, atMs, {}}); }
 
 void WavToneOutput::endRun(qint64 atMs) { m_endMs = atMs; }
 
-QByteArray WavToneOutput::wavBytes() const {
-    ToneRenderer renderer(m_rate);
+namespace {
+
+/// Renders the collected run chunk by chunk into `sink` (header first), so a long run never has
+/// to be held in memory whole.
+template <typename Sink>
+bool renderRun(int rate, const QList<WavToneOutput::Pending> &events, qint64 endMs, Sink &&sink) {
+    ToneRenderer renderer(rate);
     renderer.startRun(0);
     qint64 lastMs = 0;
-    for (const Pending &e : m_events) {
+    for (const WavToneOutput::Pending &e : events) {
         if (e.down)
             renderer.keyDown(e.tone, e.atMs);
         else
             renderer.keyUp(e.atMs);
         lastMs = std::max(lastMs, e.atMs);
     }
-    const qint64 end = renderer.sampleFor(m_endMs >= 0 ? m_endMs : lastMs);
-    const QByteArray samples = renderer.render(end);
-    return wavHeader8BitMono(m_rate, quint32(samples.size())) + samples;
+    const qint64 total = renderer.sampleFor(endMs >= 0 ? endMs : lastMs);
+    if (total > qint64(std::numeric_limits<quint32>::max()) - 36)
+        return false; // beyond what a WAV header can describe
+    if (!sink(wavHeader8BitMono(rate, quint32(total))))
+        return false;
+    constexpr qint64 kChunk = 1 << 20;
+    for (qint64 done = 0; done < total; done += kChunk)
+        if (!sink(renderer.render(std::min(kChunk, total - done))))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QByteArray WavToneOutput::wavBytes() const {
+    QByteArray out;
+    renderRun(m_rate, m_events, m_endMs, [&out](const QByteArray &b) {
+        out += b;
+        return true;
+    });
+    return out;
 }
 
 void WavToneOutput::save(const QString &path) const {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(wavBytes()) < 0 || !file.commit())
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    renderRun(m_rate, m_events, m_endMs,
+                              [&file](const QByteArray &b) { return file.write(b) == b.size(); }) &&
+                    file.commit();
+    if (!ok)
         throw Error(QStringLiteral("cannot write %1").arg(path));
 }
 

@@ -24,17 +24,20 @@ public:
     /// last event.
     QByteArray wavBytes() const;
 
-    /// Writes `wavBytes()` to `path` atomically. Throws zelm::Error with the text
+    /// Writes `wavBytes()` to `path` atomically, rendering in chunks (a long run is never held in
+    /// memory whole). Throws zelm::Error with the text
     /// "cannot write <path>" when the file cannot be written.
     void save(const QString &path) const;
 
-private:
-    int m_rate;
+    /// One collected key-down or key-up.
     struct Pending {
         bool down;
         qint64 atMs;
         ToneSamples tone;
     };
+
+private:
+    int m_rate;
     QList<Pending> m_events;
     qint64 m_endMs = -1;
 };

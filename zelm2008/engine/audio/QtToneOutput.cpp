@@ -43,8 +43,12 @@ protected:
                 return 0;
             ToneRenderer &r = m_owner.m_renderer;
             qint64 frames = maxlen / frameBytes;
+            // After the run's end, a tail of silence as long as the lead-in: whatever the
+            // back end still buffers when it sees the end is silence, so the last element is
+            // played out whole before the sink goes idle and is stopped.
             if (r.endSample() >= 0)
-                frames = std::min(frames, r.endSample() - r.renderedSamples());
+                frames = std::min(frames, r.endSample() + f.framesForDuration(kLeadInMs * 1000) -
+                                              r.renderedSamples());
             if (frames <= 0)
                 return 0;
             m_buffer.resize(frames);
@@ -137,11 +141,15 @@ void QtToneOutput::onStateChanged() {
     if (m_sink && m_sink->state() == QAudio::IdleState) {
         QMutexLocker lock(&m_mutex);
         const bool done = m_renderer.endSample() >= 0 &&
-                          m_renderer.renderedSamples() >= m_renderer.endSample();
+                          m_renderer.renderedSamples() > m_renderer.endSample();
         lock.unlock();
         if (done)
             m_sink->stop();
     }
+}
+
+bool QtToneOutput::isPlaying() const {
+    return m_sink && m_sink->state() != QAudio::StoppedState;
 }
 
 int QtToneOutput::lateEvents() const {

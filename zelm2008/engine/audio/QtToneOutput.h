@@ -47,6 +47,8 @@ public:
     int lateEvents() const;
     qint64 maxLateSamples() const;
     QAudioFormat format() const { return m_format; }
+    /// True from a run's start until the device has played it out (or `stopNow`).
+    bool isPlaying() const;
 
 private:
     class Feed;
