@@ -4,6 +4,7 @@
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
@@ -60,9 +61,37 @@ void startElementWithinDepth(void *userData, const xmlChar *localname, const xml
                           nbDefaulted, attributes);
 }
 
+void ignoreGenericError(void *, const char *, ...) {}
+void ignoreStructuredError(void *, xmlError *) {}
+
+// Some libxml2 messages (encoding errors) ignore XML_PARSE_NOERROR and go to the process-wide
+// handlers; they are silenced for the parse and restored afterwards.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors()
+        : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
+          m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+        xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
+    }
+    ~QuietXmlErrors() {
+        xmlSetGenericErrorFunc(m_genericContext, m_generic);
+        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    }
+    QuietXmlErrors(const QuietXmlErrors &) = delete;
+    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
+
+private:
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
+};
+
 xmlDoc *parseEnvelope(const QByteArray &bytes) {
     if (bytes.isEmpty() || bytes.size() > INT_MAX)
         return nullptr;
+    const QuietXmlErrors quiet;
     std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt || !ctxt->sax)
         return nullptr;
@@ -140,6 +169,9 @@ void TXmlCryptManager::DecryptDocument(QByteArray &output) {
             throw CryptError(QStringLiteral("Unable Extract Cipher Data"));
         output = QByteArray::fromBase64(text);
     }
+    // The model has been read; dropping it now leaves only the package, the envelope bytes and
+    // the document alive while the (large) document is decrypted in place.
+    XpObjModel1.reset();
     FCryptManager.DecryptMessage(output, sessionKey);
 }
 

@@ -37,7 +37,9 @@ public:
     /// holds the plain document, sized to it. Throws CryptError: "Unable Extract Session Key"
     /// when path 1 gives empty text (also for an empty model), "Unable Extract Cipher Data" when
     /// path 2 does, or DecryptMessage's message unchanged. Malformed base64 is not detected here:
-    /// it decodes to wrong bytes that fail later.
+    /// it decodes to wrong bytes that fail later. Once both payloads are decoded the model is
+    /// released (it is only needed while being read), so a second call without a new
+    /// LoadEnvelope fails with "Unable Extract Session Key".
     void DecryptDocument(QByteArray &output) override;
 
     /// True when the model holds a parsed document (for tests and the fuzzer).

@@ -5,6 +5,7 @@
 #include "rezmira/loading/ResultDump.h"
 #include "rezmira/loading/ResultLoader.h"
 #include "rezmira/protection/CryptServices.h"
+#include "rezmira/shell/ExportPdf.h"
 #include "rezmira/shell/TSettingsObj.h"
 
 #include <QStandardPaths>
@@ -49,9 +50,27 @@ int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
     } catch (const Error &e) {
         err << e.message() << "\n";
         return 1;
+    } catch (const std::exception &e) { // out of memory and the like: still a clean exit
+        err << QString::fromLocal8Bit(e.what()) << "\n";
+        return 1;
     }
     out << QString::fromUtf8(dumpResultJson(loader.tables()));
     return 0;
+}
+
+int runExportPdf(const CommandLine &cl, QTextStream &err) {
+    const auto collaborators = makeOpenCollaborators(cl);
+    collaborators->settings.XSLStylesPath = defaultStylesPath();
+    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
+                        collaborators->settings);
+    try {
+        loader.LoadResultFile(cl.file);
+    } catch (const Error &e) {
+        err << e.message() << "\n";
+        return 1;
+    }
+    return exportProtocolPdf(loader.tables(), loader.packageStream(), collaborators->settings.XSLStylesPath,
+                             cl.output, err);
 }
 
 } // namespace
@@ -123,6 +142,8 @@ int runHeadless(const CommandLine &cl, QTextStream &out, QTextStream &err) {
         return 2;
     case CommandLine::Mode::DumpResult:
         return runDumpResult(cl, out, err);
+    case CommandLine::Mode::ExportPdf:
+        return runExportPdf(cl, err);
     default:
         err << "rezmira: this job is not available in this build\n";
         return 1;

@@ -1,6 +1,7 @@
 #include "rezmira/report/engine/Prepared.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextLayout>
@@ -15,7 +16,25 @@ namespace {
 constexpr double kGapX = 2;
 constexpr double kGapY = 1;
 constexpr double kLineSpacing = 2;
+constexpr double kEps = 0.01;
 } // namespace
+
+namespace {
+// Font metrics by font spec: measuring is done for every memo of every row, and building a
+// QFont and its metrics each time costs more than the measuring. Main thread only.
+const QFontMetricsF &metricsOf(const FontSpec &spec) {
+    static QHash<QString, QFontMetricsF> cache;
+    const QString key = QStringLiteral("%1|%2|%3|%4").arg(spec.family).arg(spec.pixelSize).arg(spec.bold).arg(spec.italic);
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, QFontMetricsF(makeFont(spec)));
+    return it.value();
+}
+} // namespace
+
+double memoLineHeight(const FontSpec &font) { return metricsOf(font).height() + kLineSpacing; }
+
+double memoVerticalGap() { return kGapY; }
 
 QFont makeFont(const FontSpec &spec) {
     QFont f(spec.family);
@@ -150,9 +169,19 @@ void drawMemo(QPainter &p, const PreparedObject &o) {
     p.save();
     p.setClipRect(o.rect, Qt::IntersectClip);
     p.setPen(o.font.color);
-    const QPointF origin = o.rect.topLeft() + QPointF(kGapX, kGapY);
+    const QPointF origin = o.rect.topLeft() + QPointF(kGapX, kGapY - o.textOffset);
+    // Only whole lines are drawn (the first one always): a line cut at the box would still be
+    // in a PDF's text, hidden but found by search and copy.
+    const double visibleBottom = o.textOffset + o.rect.height() - kGapY;
+    bool first = true;
     for (int i = 0; i < m.layout->lineCount(); ++i) {
         QTextLine line = m.layout->lineAt(i);
+        const double top = line.position().y();
+        if (top + kEps < o.textOffset)
+            continue;
+        if (!first && top + m.lineHeight - kLineSpacing > visibleBottom + kEps)
+            break;
+        first = false;
         double x = 0;
         const double natural = line.naturalTextWidth();
         if (o.hAlign == HAlign::Center)
@@ -167,6 +196,21 @@ void drawMemo(QPainter &p, const PreparedObject &o) {
 } // namespace
 
 double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width) {
+    // Most memos hold one short line: measuring its advance is much cheaper than a layout.
+    double advance = 0;
+    bool singleLine = true;
+    for (const TextRun &run : runs) {
+        if (run.text.contains(QLatin1Char('\n')) || run.text.contains(QLatin1Char('\r'))) {
+            singleLine = false;
+            break;
+        }
+        FontSpec runFont = font;
+        runFont.bold = font.bold || run.bold;
+        runFont.italic = font.italic || run.italic;
+        advance += metricsOf(runFont).horizontalAdvance(run.text);
+    }
+    if (singleLine && (advance <= width - 2 * kGapX || !wordWrap))
+        return memoLineHeight(font) + 2 * kGapY;
     const MemoLayout m = layoutMemo(runs, font, wordWrap, width - 2 * kGapX);
     return std::max(1, m.layout->lineCount()) * m.lineHeight + 2 * kGapY;
 }

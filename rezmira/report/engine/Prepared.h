@@ -31,6 +31,11 @@ struct TextRun {
 /// tags, stays as it is.
 QList<TextRun> parseMemoRuns(const QString &text, bool htmlTags);
 
+/// The height, in report units, of one line of memo text in `font` (line spacing included).
+double memoLineHeight(const FontSpec &font);
+/// The space a memo keeps above its first line and below its last, in report units.
+double memoVerticalGap();
+
 /// The height, in report units, a memo needs to show `runs` at `width` units with word wrap
 /// (its inner gaps included).
 double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width);
@@ -49,6 +54,8 @@ struct PreparedObject {
     QColor fill;
     HAlign hAlign = HAlign::Left;
     bool wordWrap = true;
+    /// Of a memo split over pages: how far down its text this part starts (whole lines), units.
+    double textOffset = 0;
 
     // Picture
     QImage picture;

@@ -358,8 +358,9 @@ private:
         place(fb);
     }
 
-    PreparedObject prepared(const FilledBand &fb, const Placed &p, const QRectF &pageRect) {
+    PreparedObject prepared(const FilledBand &fb, const Placed &p, const QRectF &pageRect, double textOffset = 0) {
         PreparedObject o;
+        o.textOffset = textOffset;
         o.kind = p.object->kind;
         o.band = fb.band->name;
         o.name = p.object->name;
@@ -416,6 +417,7 @@ private:
             Placed *p;
             QRectF rect;     // in the current part
             bool started = false;
+            double textOffset = 0; // of a memo split by lines
         };
         std::vector<Item> pending;
         for (Placed &p : fb.objects) {
@@ -483,9 +485,35 @@ private:
                     }
                     continue;
                 }
-                if (r.bottom() <= partEnd + kEps || (r.height() > fullPage && freshPage)) {
+                if (r.bottom() <= partEnd + kEps) {
+                    m_result.pages.last().objects.append(
+                        prepared(fb, p, r.translated(m_left, m_y), item.textOffset));
+                    partBottom = std::max(partBottom, r.bottom());
+                    continue;
+                }
+                if (r.height() > fullPage + kEps && p.object->kind == ReportObject::Kind::Memo) {
+                    // A memo taller than a page goes on in whole lines on the next page.
+                    const double line = memoLineHeight(p.object->font);
+                    const double gaps = 2 * memoVerticalGap();
+                    int lines = int(std::floor((partEnd - r.top() - gaps) / line));
+                    if (lines < 1 && freshPage)
+                        lines = 1;
+                    if (lines >= 1) {
+                        const double shownHeight = std::min(lines * line + gaps, partEnd - r.top());
+                        m_result.pages.last().objects.append(prepared(
+                            fb, p, QRectF(r.left() + m_left, r.top() + m_y, r.width(), shownHeight), item.textOffset));
+                        partBottom = std::max(partBottom, r.top() + shownHeight);
+                        QRectF rest(r.left(), partEnd, r.width(), std::max(gaps, r.height() - lines * line));
+                        movers.push_back({original, rest.bottom() - original.bottom()});
+                        item.rect = rest;
+                        item.textOffset += lines * line;
+                        next.push_back(item);
+                        continue;
+                    }
+                } else if (r.height() > fullPage && freshPage) {
+                    // A picture taller than a page is cut at the page's bottom.
                     QRectF shown = r;
-                    shown.setBottom(std::min(r.bottom(), partEnd));
+                    shown.setBottom(partEnd);
                     m_result.pages.last().objects.append(prepared(fb, p, shown.translated(m_left, m_y)));
                     partBottom = std::max(partBottom, shown.bottom());
                     continue;

@@ -164,4 +164,5 @@ TEST(TXmlCryptManager, LargeDocumentDecrypts) {
     rig.keyValue = wrapSimpleBlob(protectiontest::rsa512().get(), CALG_RC4, key).toBase64();
     rig.dataValue = encryptMessage(SessionKey{CALG_RC4, SecretBytes(QByteArrayView(key))}, large).toBase64();
     EXPECT_EQ(rig.decrypt(kRoot + rig.keyInfo() + rig.cipherData() + "</EncryptedData>"), large);
+    EXPECT_FALSE(rig.xmlCrypt.hasEnvelope()) << "the model is not kept alive during the decryption";
 }

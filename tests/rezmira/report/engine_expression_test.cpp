@@ -33,7 +33,8 @@ struct ExpressionFixture : ::testing::Test {
                          {QStringLiteral("затрачено"), makeDateTime(3723.0 / 86400)},
                          {QStringLiteral("n"), 5},
                          {QStringLiteral("s"), QStringLiteral("текст")},
-                         {QStringLiteral("bytes"), QByteArray("<q/>")}};
+                         {QStringLiteral("bytes"), QByteArray("<q/>")},
+                         {QStringLiteral("hostile"), QStringLiteral("[XMLValue('a','b')] [Page#] <font color=red>")}};
         ctx.dataSources = {&source};
         ctx.page = 3;
         ctx.functions.insert(QStringLiteral("XMLVALUE"), [this](const QVariantList &args) {
@@ -75,6 +76,7 @@ TEST_F(ExpressionFixture, ExpandsMemoTexts) {
         {"text comparison", "[IIF('a'='a','y','n')]", "y"},
         {"user function with bytes", "[XMLValue(<MainQuery.\"bytes\">,'useranswer.xsl')]", "ответ(<q/>,useranswer.xsl)"},
         {"unclosed bracket kept", "a [b", "a [b"},
+        {"data is shown, never evaluated", "[MainQuery.\"hostile\"]", "[XMLValue('a','b')] [Page#] <font color=red>"},
         {"bracket inside a string", "[']'+'x']", "]x"},
     };
     for (const auto &c : cases) {

@@ -7,6 +7,7 @@
 #include "engine_StandIn.h"
 #include "tests/support/TestSupport.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -287,4 +288,63 @@ TEST(PreparedReport, DrawsMemosWithFillAndColouredRuns) {
         for (int x = 0; x < 80 && !maroon; ++x)
             maroon = image.pixelColor(x, y) == QColor(0x80, 0, 0);
     EXPECT_TRUE(maroon);
+}
+
+TEST(ReportEngine, LongMemoTextWrapsAndGrowsWhileShortTextKeepsTheDesignHeight) {
+    ReportEngine engine(loadTemplate(page(QStringLiteral(
+        "<band name='D' kind='MasterData' top='1' height='60' rowCount='1' stretched='true'>"
+        "<memo name='Long' left='0' top='0' width='100' height='19' stretch='actualHeight' fontSize='11' "
+        "allowHtmlTags='true'>&lt;font color=maroon&gt;Ответ:&lt;/font&gt; %1</memo>"
+        "<memo name='Short' left='110' top='0' width='80' height='19' stretch='actualHeight' fontSize='11'>Да</memo>"
+        "</band>")
+                                                 .arg(QString(QStringLiteral("слово ")).repeated(20)))));
+    const PreparedReport r = engine.prepare();
+    ASSERT_EQ(r.pages.size(), 1);
+    const PreparedObject &longMemo = r.pages[0].objects[0];
+    const PreparedObject &shortMemo = r.pages[0].objects[1];
+    EXPECT_GT(longMemo.rect.height(), 4 * 14.0);
+    EXPECT_DOUBLE_EQ(shortMemo.rect.height(), 19);
+}
+
+// Line breaks follow the metrics of the fonts the template names: they must resolve to the
+// metric-compatible Liberation families, not to whatever sans font the system offers.
+TEST(ReportFonts, TemplateFontsResolveToMetricCompatibleFamilies) {
+    const struct {
+        const char *family, *resolved;
+    } cases[] = {{"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.family);
+        FontSpec spec;
+        spec.family = QString::fromLatin1(c.family);
+        spec.pixelSize = 11;
+        EXPECT_EQ(QFontInfo(makeFont(spec)).family().toStdString(), std::string(c.resolved));
+    }
+}
+
+TEST(ReportEngine, MemoTallerThanAPageGoesOnInWholeLines) {
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i)
+        lines.append(QStringLiteral("строка %1").arg(i));
+    ReportEngine engine(loadTemplate(page(QStringLiteral(
+        "<band name='D' kind='MasterData' top='1' height='20' rowCount='1' stretched='true'>"
+        "<memo name='M' left='0' top='0' width='200' height='15' stretch='actualHeight' fontSize='11'>%1</memo>"
+        "<memo name='After' left='0' top='20' width='200' height='10'>после</memo></band>")
+                                                 .arg(lines.join(QStringLiteral("&#10;"))))));
+    const PreparedReport r = engine.prepare();
+    QList<int> pages;
+    const auto parts = named(r, QStringLiteral("M"), &pages);
+    ASSERT_GE(parts.size(), 3);
+    // Each part shows the lines after the previous part's; together they show every line once.
+    double offset = 0;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(pages[i], int(i));
+        EXPECT_DOUBLE_EQ(parts[i]->textOffset, offset);
+        EXPECT_LE(parts[i]->rect.bottom(), 180.01);
+        offset += parts[i]->rect.height() - 2;
+    }
+    EXPECT_NEAR(offset + 2, memoTextHeight(parts[0]->runs, parts[0]->font, true, 200), 0.01);
+    QList<int> afterPages;
+    ASSERT_EQ(named(r, QStringLiteral("After"), &afterPages).size(), 1);
+    EXPECT_EQ(afterPages[0], pages.last());
 }

@@ -70,4 +70,12 @@ TEST(PdfExport, FailedWriteLeavesNoFileAndKeepsAnOldOne) {
     EXPECT_THROW_MSG(exportPdf(PreparedReport(), {}, dir.filePath(QStringLiteral("empty.pdf"))), Error,
                      "Отчёт не содержит страниц");
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("empty.pdf"))));
+    // A failed export leaves an existing file as it was.
+    const QString old = dir.filePath(QStringLiteral("old.pdf"));
+    QFile file(old);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
+    EXPECT_THROW(exportPdf(PreparedReport(), {}, old), Error);
+    EXPECT_EQ(testsupport::readAll(old), QByteArray("old"));
 }

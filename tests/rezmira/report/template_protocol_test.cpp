@@ -231,3 +231,23 @@ TEST(ProtocolTemplate, LongUserNotesAreCutAtTheBox) {
     EXPECT_NEAR(notes->rect.height(), 30.99, 0.001);
     EXPECT_NEAR(named(r, QStringLiteral("Memo20"))[0]->rect.top() - notes->rect.top(), 148.40 - 102.05, 0.01);
 }
+
+// The whole prepared protocol of a small result as a structural dump, against a reviewed golden
+// file. On a mismatch the actual dump is written beside it as protocol_dump.actual.txt.
+TEST(ProtocolTemplate, PreparedPagesMatchTheGoldenDump) {
+    Protocol p;
+    QList<Section> sections = {{1, QStringLiteral("Механика"), 2, 2, 4, 3}, {2, QStringLiteral("Оптика"), 1, 1, 2, 0}};
+    reporttest::fillTables(p.tables, sections,
+                           {{0, 1, 2, 2, "строка 1\nстрока 2\nстрока 3"}, {0, 2, 2, 1}, {1, 3, 2, 0}}, 2, 2, 3, 0.5,
+                           0.01);
+    const PreparedReport r = p.report.Prepare();
+    ASSERT_TRUE(r.errors.isEmpty());
+    const QString golden = testsupport::testData(QStringLiteral("report/protocol_dump.txt"));
+    const QString actual = r.dump();
+    if (QString::fromUtf8(testsupport::readAll(golden)) != actual) {
+        QFile out(testsupport::testData(QStringLiteral("report/protocol_dump.actual.txt")));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(actual.toUtf8());
+        ADD_FAILURE() << "prepared pages differ from " << golden.toStdString() << "; see protocol_dump.actual.txt";
+    }
+}
