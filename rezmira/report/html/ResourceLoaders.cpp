@@ -3,6 +3,7 @@
 #include "rezmira/report/html/ResourceLoaders.h"
 
 #include "rezmira/Error.h"
+#include "rezmira/loading/TStreamUnZip.h"
 #include "rezmira/report/html/CodePages.h"
 #include "rezmira/report/html/ImageReferences.h"
 #include "rezmira/report/html/XslSupport.h"
@@ -64,29 +65,23 @@ bool entryMatches(zip_t *archive, zip_uint64_t index, const QString &wanted) {
            comparable(DecodeCp1251(rawBytes)) == wanted;
 }
 
-QByteArray readEntry(zip_t *archive, zip_uint64_t index) {
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive, index, 0, &stat) != 0 ||
-        ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > zip_uint64_t(kMaxPictureBytes)))
+// The stored (raw) name of the first entry of `package` that `wanted` names, or a null array.
+QByteArray matchingEntryName(const QByteArray &package, const QString &wanted) {
+    zip_source_t *source =
+        zip_source_buffer_create(package.constData(), zip_uint64_t(package.size()), 0, nullptr);
+    zip_t *opened = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, nullptr);
+    if (opened == nullptr) {
+        if (source != nullptr)
+            zip_source_free(source);
         return {};
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, index, 0),
-                                                           zip_fclose);
-    if (!file)
-        return {};
-    QByteArray bytes;
-    char buffer[64 * 1024];
-    for (;;) {
-        const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-        if (n < 0)
-            return {};
-        if (n == 0)
-            break;
-        if (bytes.size() + n > kMaxPictureBytes)
-            return {};
-        bytes.append(buffer, qsizetype(n));
     }
-    return bytes;
+    std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, zip_discard);
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (entryMatches(archive.get(), zip_uint64_t(i), wanted))
+            return QByteArray(zip_get_name(archive.get(), zip_uint64_t(i), ZIP_FL_ENC_RAW));
+    }
+    return {};
 }
 
 } // namespace
@@ -96,22 +91,12 @@ void LoadPackageResource(const QByteArray &package, const QString &Name, QByteAr
     if (bytes.startsWith('\\'))
         bytes.remove(0, 1);
 
-    // No package yet (nothing opened, or the last open failed before it was read) is no archive.
+    // No package yet (nothing opened, or the last open failed before it was read) is no archive;
+    // libzip would take an empty buffer for an empty one.
     if (package.isEmpty())
-        throw Error(QStringLiteral("Файл не является файлом результатов, либо поврежден"));
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source =
-        zip_source_buffer_create(package.constData(), zip_uint64_t(package.size()), 0, &error);
-    zip_t *opened = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error);
-    if (opened == nullptr) {
-        if (source != nullptr)
-            zip_source_free(source);
-        zip_error_fini(&error);
-        throw Error(QStringLiteral("Файл не является файлом результатов, либо поврежден"));
-    }
-    zip_error_fini(&error);
-    std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, zip_discard);
+        throw Error(QStringLiteral("Not a zip archive"));
+    TStreamUnZip unzip(kMaxPictureBytes);
+    unzip.OpenArchive(package);
 
     Target.clear();
     if (bytes.isEmpty())
@@ -120,14 +105,9 @@ void LoadPackageResource(const QByteArray &package, const QString &Name, QByteAr
     QString name;
     if (!decodeUtf8(bytes, name))
         name = DecodeCp1251(bytes);
-    const QString wanted = comparable(name);
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        if (entryMatches(archive.get(), zip_uint64_t(i), wanted)) {
-            Target = readEntry(archive.get(), zip_uint64_t(i));
-            return;
-        }
-    }
+    const QByteArray stored = matchingEntryName(package, comparable(name));
+    if (!stored.isNull())
+        unzip.ExtractEntry(stored, Target);
 }
 
 void LoadStyleResource(const QString &stylesPath, const QString &Name, QByteArray &Target) {

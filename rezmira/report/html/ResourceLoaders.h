@@ -13,7 +13,8 @@ namespace rezmira {
 /// of A–Z, with "\" and "/" alike; a name stored without the ZIP UTF-8 flag also matches when its
 /// bytes read as CP866 or Windows-1251 give the name. `Target` is emptied first, so an empty name,
 /// a missing entry, an entry that cannot be decompressed or one larger than 64 MiB leaves it
-/// empty. Throws rezmira::Error when `package` is not a ZIP archive; `Target` is then untouched.
+/// empty. The entry is read by TStreamUnZip (stored or deflated, size and CRC checked). Throws
+/// rezmira::Error when `package` is not a ZIP archive; `Target` is then untouched.
 void LoadPackageResource(const QByteArray &package, const QString &Name, QByteArray &Target);
 
 /// Replaces `Target` with the content of the file `Name` inside the styles folder `stylesPath`,

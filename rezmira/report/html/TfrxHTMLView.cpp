@@ -70,7 +70,7 @@ double contentHeight(QTextDocument *doc) {
 /// is answered here, so nothing ever falls back to Qt's own file loading.
 class HtmlDocument : public QTextDocument {
 public:
-    HtmlDocument(const QByteArray &content) {
+    explicit HtmlDocument(const QByteArray &content) {
         setUndoRedoEnabled(false);
         // Laid out against the screen's font metrics: Qt's layout for a device of its own (fixed
         // resolution, design metrics) costs more than twice as much per question. Sizes in the
@@ -235,7 +235,8 @@ int TfrxHTMLView::sliceHeight(int width, int offset, int height) {
                 bottom = std::min(bottom, top);
         }
     }
-    return std::max(0, int(std::floor(bottom)) - offset);
+    // Rounded up: a slice asked for again at exactly this height must find the same cut.
+    return std::max(0, int(std::ceil(bottom - 1e-6)) - offset);
 }
 
 double TfrxHTMLView::PaintNextPart(double width, double height) {
