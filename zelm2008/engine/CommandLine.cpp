@@ -112,8 +112,13 @@ QString usageText() {
 }
 
 QString filesFolderFor(const CommandLine &cl, const ProgramFolders &folders) {
-    if (!cl.dataDir.isEmpty())
-        return cl.dataDir;
+    // A folder named explicitly is seeded like the per-user one, so it offers every shipped
+    // language and help file, not only the English files a first start creates.
+    if (!cl.dataDir.isEmpty()) {
+        if (folders.programFolder.isEmpty())
+            return cl.dataDir;
+        return resolveFilesFolder(folders.programFolder, cl.dataDir, false);
+    }
     return resolveFilesFolder(folders.programFolder, folders.perUserFolder);
 }
 

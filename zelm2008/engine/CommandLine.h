@@ -41,7 +41,8 @@ struct ProgramFolders {
     QString executableBaseName;
 };
 
-/// The files folder for this run: --data-dir when given, else `resolveFilesFolder`.
+/// The files folder for this run: --data-dir when given (seeded with the program folder's
+/// missing files, as the per-user folder is), else `resolveFilesFolder`.
 QString filesFolderFor(const CommandLine &commandLine, const ProgramFolders &folders);
 
 /// Runs a headless job (every mode but Window): start-up from the files folder (creating missing

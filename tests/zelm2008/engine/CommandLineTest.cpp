@@ -82,6 +82,16 @@ TEST(CommandLine, TextPrintsThePracticeTextWithOverridesAndSavesNothing) {
     EXPECT_TRUE(bad.out.isEmpty());
 }
 
+TEST(CommandLine, AnExplicitFilesFolderOffersTheShippedLanguages) {
+    // A fresh --data-dir once held only the English files a first start creates.
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).filePath("new");
+    const ProgramFolders program{QStringLiteral(ZELM_RESOURCES_DIR), QString(), QStringLiteral("zelm2008")};
+    EXPECT_EQ(filesFolderFor(parseCommandLine({"--data-dir", folder}), program), QDir(folder).absolutePath());
+    for (const char *f : {"ru.lng", "ru.typ", "ReadMe.ru.txt"})
+        EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(f))) << f;
+}
+
 TEST(CommandLine, TextWorksForEveryTypeInBothShippedLanguages) {
     for (const char *lang : {"en.lng", "ru.lng"}) {
         QTemporaryDir dir;
