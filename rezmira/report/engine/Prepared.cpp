@@ -195,7 +195,34 @@ void drawMemo(QPainter &p, const PreparedObject &o) {
 
 } // namespace
 
+namespace {
+double measureMemoText(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width);
+} // namespace
+
 double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width) {
+    // The protocol measures the same labels and answers for thousands of rows: heights are kept
+    // by text, look and width (they depend on nothing else). Main thread only.
+    static QHash<QString, double> known;
+    QString key = QStringLiteral("%1|%2|%3|%4|%5|%6").arg(font.family).arg(font.pixelSize).arg(font.bold)
+                      .arg(font.italic).arg(wordWrap).arg(width, 0, 'g', 17);
+    for (const TextRun &run : runs) {
+        key += QLatin1Char(run.bold ? 'b' : '-');
+        key += QLatin1Char(run.italic ? 'i' : '-');
+        key += QLatin1Char(run.underline ? 'u' : '-');
+        key += run.text;
+        key += QChar(0x1F);
+    }
+    if (auto it = known.constFind(key); it != known.constEnd())
+        return it.value();
+    const double height = measureMemoText(runs, font, wordWrap, width);
+    if (known.size() > 4096)
+        known.clear();
+    known.insert(key, height);
+    return height;
+}
+
+namespace {
+double measureMemoText(const QList<TextRun> &runs, const FontSpec &font, bool wordWrap, double width) {
     // Most memos hold one short line: measuring its advance is much cheaper than a layout.
     double advance = 0;
     bool singleLine = true;
@@ -214,6 +241,7 @@ double memoTextHeight(const QList<TextRun> &runs, const FontSpec &font, bool wor
     const MemoLayout m = layoutMemo(runs, font, wordWrap, width - 2 * kGapX);
     return std::max(1, m.layout->lineCount()) * m.lineHeight + 2 * kGapY;
 }
+} // namespace
 
 QString PreparedObject::text() const {
     QString t;

@@ -459,13 +459,19 @@ private:
                 Placed &p = *item.p;
                 if (p.stretch && (item.started || r.bottom() > partEnd + kEps)) {
                     const double avail = std::min(partEnd, r.bottom()) - r.top();
-                    const double free = p.stretch->PaintNextPart(r.width(), avail);
+                    double free = p.stretch->PaintNextPart(r.width(), avail);
                     double used = std::clamp(avail - free, 0.0, avail);
                     item.started = true;
                     const bool last = r.bottom() <= partEnd + kEps;
                     if (used <= kEps && freshPage && !last) {
-                        // Not even one line fits on a whole page: show what fits and stop
-                        // here rather than loop for ever.
+                        // Not even one line fits on a whole page: asked again for the same part,
+                        // the object cuts the line or picture that is taller than a page.
+                        free = p.stretch->PaintNextPart(r.width(), avail);
+                        used = std::clamp(avail - free, 0.0, avail);
+                    }
+                    if (used <= kEps && freshPage && !last) {
+                        // An object that still lays out nothing gets the part forced rather than
+                        // loop for ever.
                         used = avail;
                         r.setHeight(used);
                     }

@@ -29,7 +29,10 @@ namespace rezmira::report {
 ///      lays out the next slice, starting where the previous part's whole lines ended (the first
 ///      after `ResetParts` starts at 0), and answers the free space left in the part:
 ///      `height` − the height of the whole lines (or whole pictures) that fit. A part whose free
-///      space equals `height` drew nothing (the engine then moves on to a new page).
+///      space equals `height` drew nothing (the engine then moves on to a new page). When that
+///      happens on a fresh page, the engine calls once more for the same part, at the same
+///      place: the object may then cut a line or picture taller than a page; if it lays out
+///      nothing again, the engine stores the part at the whole space anyway, so a split ends.
 ///   4. `WriteState()` whenever the engine stores the object in the prepared pages: a byte block
 ///      holding the current content and part state (for the HTML view, the HtmlCont format).
 ///

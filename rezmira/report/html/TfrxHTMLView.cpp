@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
@@ -61,6 +62,45 @@ QImage noPicture() {
 // An empty document (no text, no picture) has no lines: only its top and bottom margins.
 double contentHeight(QTextDocument *doc) {
     return doc->isEmpty() ? 10.0 : doc->documentLayout()->documentSize().height();
+}
+
+// The block of the root frame that begins above `y` and has lines below it, or an invalid block.
+// Blocks inside tables are left to the layout.
+QTextBlock blockRunningInto(QTextDocument *doc, double y) {
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const QRectF rect = layout->blockBoundingRect(block);
+        if (rect.bottom() <= y)
+            continue;
+        if (rect.top() >= y || QTextCursor(block).currentFrame() != doc->rootFrame())
+            return QTextBlock();
+        const QTextLayout *lines = block.layout();
+        if (lines->lineCount() > 1 && rect.top() + lines->lineAt(0).y() < y)
+            return block;
+        return QTextBlock();
+    }
+    return QTextBlock();
+}
+
+// Draws the lines of `block` that lie between `top` and `end` (document coordinates), each
+// once, with the block's background.
+void drawLinesFrom(QPainter &painter, QTextDocument *doc, const QTextBlock &block, double top, double end) {
+    const QRectF rect = doc->documentLayout()->blockBoundingRect(block);
+    const QBrush background = block.blockFormat().background();
+    if (background.style() != Qt::NoBrush) {
+        const QRectF shown = rect & QRectF(rect.left(), top - 1, rect.width(), end - top + 2);
+        if (!shown.isEmpty())
+            painter.fillRect(shown, background);
+    }
+    const QTextLayout *lines = block.layout();
+    painter.setPen(Qt::black);
+    for (int i = 0; i < lines->lineCount(); ++i) {
+        const QTextLine line = lines->lineAt(i);
+        const double lineTop = rect.top() + line.y();
+        if (lineTop + line.height() < top || lineTop > end)
+            continue;
+        line.draw(&painter, lines->position());
+    }
 }
 
 } // namespace
@@ -272,7 +312,9 @@ void TfrxHTMLView::Paint(QPainter &painter, const QRectF &rect) {
     try {
         const int w = roundUnits(rect.width());
         const int h = roundUnits(rect.height());
-        const int slice = sliceHeight(w, m_partOffset, h);
+        // A part laid out by PaintNextPart is drawn as laid out (a line or picture taller than
+        // a part was cut there); an object drawn whole finds its own cut.
+        const int slice = m_partHeight > 0 ? std::min(m_partHeight, h) : sliceHeight(w, m_partOffset, h);
         if (slice > 0) {
             HtmlDocument *doc = document(w);
             painter.translate(rect.topLeft());
@@ -280,8 +322,26 @@ void TfrxHTMLView::Paint(QPainter &painter, const QRectF &rect) {
             painter.translate(0, -m_partOffset);
             QAbstractTextDocumentLayout::PaintContext context;
             context.palette.setColor(QPalette::Text, Qt::black);
-            context.clip = QRectF(0, m_partOffset, w, slice);
-            doc->documentLayout()->draw(&painter, context);
+            // The painter's clip only hides: the renderer still writes every line it draws into
+            // a PDF, so a line of another part must not be drawn at all. A cut lies less than one
+            // unit below the last whole line of a part: a layout clip one unit inside the slice
+            // leaves out the lines below it. Above it, Qt also draws the last line before the
+            // clip of a block that runs into the slice: such a block is left to drawLinesFrom.
+            const double top = m_partOffset + 1.0;
+            const double end = m_partOffset + slice - 1.0;
+            const QTextBlock straddling = slice > 2 ? blockRunningInto(doc, top) : QTextBlock();
+            if (slice <= 2) {
+                context.clip = QRectF(0, m_partOffset, w, slice);
+            } else if (straddling.isValid()) {
+                const double below = doc->documentLayout()->blockBoundingRect(straddling).bottom() + 0.01;
+                context.clip = QRectF(0, below, w, std::max(0.0, end - below));
+            } else {
+                context.clip = QRectF(0, top, w, end - top);
+            }
+            if (!(straddling.isValid() && context.clip.height() <= 0))
+                doc->documentLayout()->draw(&painter, context);
+            if (straddling.isValid())
+                drawLinesFrom(painter, doc, straddling, top, end);
         }
     } catch (...) {
         // A failure inside the renderer leaves the rectangle white.

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QUrl>
@@ -156,16 +157,43 @@ private:
     xmlExternalEntityLoader m_prevLoader;
 };
 
-// Resolving a canonical path reads every link on the way; a report asks for the same few style
-// sheets thousands of times, so resolutions are kept and only checked to still exist.
+// Milliseconds on a monotonic clock: how long the file checks below are trusted.
+qint64 nowMs() {
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+// A report asks for the same styles folder thousands of times in a row: a folder found is
+// looked at again only when the last look is older than this. Files are looked at every time
+// (a style sheet removed or rewritten is noticed at once).
+constexpr qint64 kRecheckMs = 1000;
+
+struct KnownPath {
+    QString canonical;
+    qint64 checkedAt = 0;
+};
+
+QHash<QString, KnownPath> &canonicalCache() {
+    static QHash<QString, KnownPath> cache;
+    return cache;
+}
+
+// Resolving a canonical path reads every link on the way: resolutions are kept, and checked to
+// still exist (folders: when their last check is older than kRecheckMs).
 QString cachedCanonical(const QString &path, bool wantDir) {
-    static QHash<QString, QString> cache;
+    QHash<QString, KnownPath> &cache = canonicalCache();
     if (path.isEmpty())
         return {};
-    if (auto it = cache.constFind(path); it != cache.constEnd()) {
-        const QFileInfo known(it.value());
-        if (wantDir ? known.isDir() : known.isFile())
-            return it.value();
+    const qint64 now = nowMs();
+    if (auto it = cache.find(path); it != cache.end()) {
+        if (wantDir && now - it->checkedAt < kRecheckMs)
+            return it->canonical;
+        const QFileInfo known(it->canonical);
+        if (wantDir ? known.isDir() : known.isFile()) {
+            it->checkedAt = now;
+            return it->canonical;
+        }
     }
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
@@ -173,7 +201,7 @@ QString cachedCanonical(const QString &path, bool wantDir) {
         return {};
     if (cache.size() > 256)
         cache.clear();
-    cache.insert(path, canonical);
+    cache.insert(path, {canonical, now});
     return canonical;
 }
 
@@ -203,12 +231,13 @@ Error failure(const QByteArray &messages, const QString &fallback) {
 // is unchanged. Throws with the processor's messages.
 xsltStylesheet *compiledStyle(const QString &path, QByteArray &messages, const QString &fallback) {
     // `path` comes canonical from FileInStylesFolder.
-    const QFileInfo info(path);
     const QString &key = path;
-    if (t_allowedDir.isEmpty() || !key.startsWith(t_allowedDir + QLatin1Char('/')) ||
-        !info.isFile())
+    if (t_allowedDir.isEmpty() || !key.startsWith(t_allowedDir + QLatin1Char('/')))
         throw failure(messages, fallback);
     auto &cache = styleCache();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw failure(messages, fallback);
     if (auto it = cache.find(key); it != cache.end()) {
         if (it->second.modified == info.lastModified() && it->second.size == info.size())
             return it->second.style.get();
@@ -326,6 +355,9 @@ QString TextOutput(_xmlDoc *result) {
     return QString::fromUtf8(text);
 }
 
-void ClearStyleSheetCache() { styleCache().clear(); }
+void ClearStyleSheetCache() {
+    styleCache().clear();
+    canonicalCache().clear();
+}
 
 } // namespace rezmira::xsl

@@ -24,7 +24,9 @@ XmlDocPtr ParseUntrustedXml(const QByteArray &bytes);
 
 /// The absolute path of the file `name` inside the folder `stylesDir`, or an empty string when
 /// there is no such file or when `name` leaves the folder (an absolute path, "..", a link that
-/// points outside). `name` may name sub-folders with "/" or "\".
+/// points outside). `name` may name sub-folders with "/" or "\". A styles folder found is
+/// trusted to stay for up to a second before it is looked at again; the file is looked at on
+/// every call.
 QString FileInStylesFolder(const QString &stylesDir, const QString &name);
 
 /// Applies the style sheet at `stylePath` (a path as `FileInStylesFolder` answers it) to `source`
@@ -47,7 +49,8 @@ QByteArray SerializeHtml(_xmlDoc *result);
 /// would write them.
 QString TextOutput(_xmlDoc *result);
 
-/// Forgets every compiled style sheet (tests that rewrite a style sheet within one second).
+/// Forgets every compiled style sheet and resolved path (tests that rewrite or remove a style
+/// sheet within one second).
 void ClearStyleSheetCache();
 
 } // namespace rezmira::xsl
