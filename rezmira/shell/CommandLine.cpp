@@ -8,7 +8,6 @@
 #include "rezmira/shell/ExportPdf.h"
 #include "rezmira/shell/TSettingsObj.h"
 
-#include <QStandardPaths>
 #include <QTextStream>
 
 #include <memory>
@@ -16,12 +15,6 @@
 namespace rezmira {
 
 namespace {
-
-// The user's key containers: the per-user local data folder of the viewer.
-QString userKeySetFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/KeyContainers");
-}
 
 // The collaborators of one headless open. No key is remembered on the command line: --key
 // answers the first key request, and every later request (after that key failed to decrypt)
