@@ -62,8 +62,7 @@ int runWindows(int argc, char **argv, const zelm::CommandLine &cl) {
     zelm::RegisterDesignFonts();
 
     const zelm::ProgramFolders folders = programFolders();
-    const QString folder = zelm::filesFolderFor(cl, folders);
-    QDir().mkpath(folder);
+    const QString folder = zelm::filesFolderFor(cl, folders); // the Trainer creates it
 
     // One trainer per files folder: a second start on the same folder ends at once, silently.
     // The lock lives in the user's runtime folder: a lock left in a shared folder by another
