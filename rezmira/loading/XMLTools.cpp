@@ -78,35 +78,8 @@ void rejectUnparsedEntityDecl(void *userData, const xmlChar *, const xmlChar *, 
     rejectEntityDecl(userData, nullptr, 0, nullptr, nullptr, nullptr);
 }
 
-struct ParserCtxtFree {
-    void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
-};
-
 void ignoreGenericError(void *, const char *, ...) {}
-
-// Silences libxml2's process-wide error output for its lifetime (some messages, such as
-// encoding errors, ignore XML_PARSE_NOERROR) and restores the previous handlers.
-class QuietXmlErrors {
-public:
-    QuietXmlErrors()
-        : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
-          m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-        xmlSetStructuredErrorFunc(nullptr, [](void *, xmlError *) {});
-    }
-    ~QuietXmlErrors() {
-        xmlSetGenericErrorFunc(m_genericContext, m_generic);
-        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
-    }
-    QuietXmlErrors(const QuietXmlErrors &) = delete;
-    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
-
-private:
-    xmlGenericErrorFunc m_generic;
-    void *m_genericContext;
-    xmlStructuredErrorFunc m_structured;
-    void *m_structuredContext;
-};
+void ignoreStructuredError(void *, xmlError *) {}
 
 QByteArray qualifiedName(const xmlNode *node) {
     QByteArray name(reinterpret_cast<const char *>(node->name));
@@ -116,6 +89,18 @@ QByteArray qualifiedName(const xmlNode *node) {
 }
 
 } // namespace
+
+QuietXmlErrors::QuietXmlErrors()
+    : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
+      m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
+}
+
+QuietXmlErrors::~QuietXmlErrors() {
+    xmlSetGenericErrorFunc(m_genericContext, m_generic);
+    xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+}
 
 QByteArray xmlTextAsUtf8(const QByteArray &bytes) {
     const auto startsWith = [&bytes](std::initializer_list<unsigned char> mark) {
@@ -155,7 +140,7 @@ XmlDocPtr parseXmlDocument(const QByteArray &bytes) {
     if (start.contains('\0') || start == QByteArrayView("\x4C\x6F\xA7\x94"))
         return nullptr;
     const QuietXmlErrors quiet;
-    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
+    ParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt)
         return nullptr;
     ctxt->sax->entityDecl = rejectEntityDecl;

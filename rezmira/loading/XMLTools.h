@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 #include <libxml/xpath.h>
 
 #include <map>
@@ -15,6 +17,9 @@
 
 namespace rezmira {
 
+struct ParserCtxtFree {
+    void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
+};
 struct XmlDocFree {
     void operator()(xmlDoc *doc) const noexcept { xmlFreeDoc(doc); }
 };
@@ -27,10 +32,28 @@ struct XPathObjectFree {
 struct XPathCompExprFree {
     void operator()(xmlXPathCompExpr *comp) const noexcept { xmlXPathFreeCompExpr(comp); }
 };
+using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, ParserCtxtFree>;
 using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 using XPathContextPtr = std::unique_ptr<xmlXPathContext, XPathContextFree>;
 using XPathObjectPtr = std::unique_ptr<xmlXPathObject, XPathObjectFree>;
 using XPathCompExprPtr = std::unique_ptr<xmlXPathCompExpr, XPathCompExprFree>;
+
+/// Silences libxml2's process-wide error output (generic and structured handlers) for its
+/// lifetime and restores the previous handlers afterwards. Some messages, such as encoding
+/// errors, ignore XML_PARSE_NOERROR, so every parse of untrusted bytes holds one.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors();
+    ~QuietXmlErrors();
+    QuietXmlErrors(const QuietXmlErrors &) = delete;
+    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
+
+private:
+    xmlGenericErrorFunc m_generic;
+    void *m_genericContext;
+    xmlStructuredErrorFunc m_structured;
+    void *m_structuredContext;
+};
 
 /// Converts a stored XML document to UTF-8 by the viewer's encoding rule:
 /// - a leading UTF-8 byte-order mark is skipped;

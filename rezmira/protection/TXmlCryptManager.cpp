@@ -1,11 +1,9 @@
 #include "rezmira/protection/TXmlCryptManager.h"
 
+#include "rezmira/loading/XMLTools.h"
 #include "rezmira/protection/TCryptManager.h"
 
 #include <libxml/SAX2.h>
-#include <libxml/parser.h>
-#include <libxml/xmlerror.h>
-#include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
 #include <climits>
@@ -18,15 +16,6 @@ constexpr const char *kXmlDsigNamespace = "http://www.w3.org/2000/09/xmldsig#";
 constexpr const char *kSessionKeyPath = "ds:KeyInfo/EncryptedKey/CipherData/CipherValue";
 constexpr const char *kCipherDataPath = "CipherData/CipherValue";
 
-struct ParserCtxtFree {
-    void operator()(xmlParserCtxt *ctxt) const noexcept { xmlFreeParserCtxt(ctxt); }
-};
-struct XPathContextFree {
-    void operator()(xmlXPathContext *ctx) const noexcept { xmlXPathFreeContext(ctx); }
-};
-struct XPathObjectFree {
-    void operator()(xmlXPathObject *obj) const noexcept { xmlXPathFreeObject(obj); }
-};
 struct XmlCharFree {
     void operator()(xmlChar *text) const noexcept { xmlFree(text); }
 };
@@ -61,38 +50,11 @@ void startElementWithinDepth(void *userData, const xmlChar *localname, const xml
                           nbDefaulted, attributes);
 }
 
-void ignoreGenericError(void *, const char *, ...) {}
-void ignoreStructuredError(void *, xmlError *) {}
-
-// Some libxml2 messages (encoding errors) ignore XML_PARSE_NOERROR and go to the process-wide
-// handlers; they are silenced for the parse and restored afterwards.
-class QuietXmlErrors {
-public:
-    QuietXmlErrors()
-        : m_generic(xmlGenericError), m_genericContext(xmlGenericErrorContext),
-          m_structured(xmlStructuredError), m_structuredContext(xmlStructuredErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
-        xmlSetStructuredErrorFunc(nullptr, ignoreStructuredError);
-    }
-    ~QuietXmlErrors() {
-        xmlSetGenericErrorFunc(m_genericContext, m_generic);
-        xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
-    }
-    QuietXmlErrors(const QuietXmlErrors &) = delete;
-    QuietXmlErrors &operator=(const QuietXmlErrors &) = delete;
-
-private:
-    xmlGenericErrorFunc m_generic;
-    void *m_genericContext;
-    xmlStructuredErrorFunc m_structured;
-    void *m_structuredContext;
-};
-
 xmlDoc *parseEnvelope(const QByteArray &bytes) {
     if (bytes.isEmpty() || bytes.size() > INT_MAX)
         return nullptr;
     const QuietXmlErrors quiet;
-    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
+    ParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt || !ctxt->sax)
         return nullptr;
     ctxt->sax->internalSubset = refuseSubset;
@@ -119,15 +81,14 @@ QByteArray selectText(xmlDoc *doc, const char *path, std::unique_ptr<xmlChar, Xm
     xmlNode *root = doc ? xmlDocGetRootElement(doc) : nullptr;
     if (!root)
         return {};
-    std::unique_ptr<xmlXPathContext, XPathContextFree> ctx(xmlXPathNewContext(doc));
+    XPathContextPtr ctx(xmlXPathNewContext(doc));
     if (!ctx)
         return {};
     ctx->node = root;
     const xmlNs *ds = xmlSearchNs(doc, root, BAD_CAST "ds");
     if (xmlXPathRegisterNs(ctx.get(), BAD_CAST "ds", ds ? ds->href : BAD_CAST kXmlDsigNamespace) != 0)
         return {};
-    std::unique_ptr<xmlXPathObject, XPathObjectFree> result(
-        xmlXPathEvalExpression(BAD_CAST path, ctx.get()));
+    XPathObjectPtr result(xmlXPathEvalExpression(BAD_CAST path, ctx.get()));
     if (!result || result->type != XPATH_NODESET || !result->nodesetval ||
         result->nodesetval->nodeNr == 0)
         return {};

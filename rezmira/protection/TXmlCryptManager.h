@@ -3,13 +3,10 @@
 #pragma once
 
 #include "rezmira/loading/ProtectedContent.h"
+#include "rezmira/loading/XMLTools.h"
 #include "rezmira/protection/CryptError.h"
 
 #include <QByteArray>
-
-#include <libxml/tree.h>
-
-#include <memory>
 
 namespace rezmira {
 
@@ -28,7 +25,7 @@ public:
 
     /// Parses `envelope` into the envelope model, replacing the one held. Never throws: bytes
     /// that are not a well-formed document (or that declare a DTD or entities) leave the model
-    /// empty. The parse reaches no network and nests at most 2048 elements deep; a text node may
+    /// empty. The parse reaches no network and nests at most 256 elements deep; a text node may
     /// be as large as the envelope (the encrypted document is one run of base64).
     void LoadEnvelope(const QByteArray &envelope) override;
 
@@ -46,12 +43,8 @@ public:
     bool hasEnvelope() const { return XpObjModel1 != nullptr; }
 
 private:
-    struct DocFree {
-        void operator()(xmlDoc *doc) const noexcept { xmlFreeDoc(doc); }
-    };
-
     TCryptManager &FCryptManager;
-    std::unique_ptr<xmlDoc, DocFree> XpObjModel1; ///< the envelope model
+    XmlDocPtr XpObjModel1; ///< the envelope model
 };
 
 } // namespace rezmira

@@ -8,68 +8,57 @@
 #include "rezmira/shell/ExportPdf.h"
 #include "rezmira/shell/TSettingsObj.h"
 
-#include <QStandardPaths>
 #include <QTextStream>
 
-#include <memory>
+#include <exception>
 
 namespace rezmira {
 
 namespace {
 
-// The user's key containers: the per-user local data folder of the viewer.
-QString userKeySetFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/KeyContainers");
-}
-
-// The collaborators of one headless open. No key is remembered on the command line: --key
+// One headless open and its collaborators. No key is remembered on the command line: --key
 // answers the first key request, and every later request (after that key failed to decrypt)
 // answers "no key", so the open ends with "Не удается открыть файл" instead of asking for ever.
-struct OpenCollaborators {
+struct HeadlessOpen {
     TSettingsObj settings;
     CommandLineKeyDialog dialog;
     CryptServices crypt;
+    ResultLoader loader;
 
-    explicit OpenCollaborators(const CommandLine &cl)
+    explicit HeadlessOpen(const CommandLine &cl)
         : dialog(cl.key),
           crypt(userKeySetFolder(), QString::fromLatin1(FileKeyContainerStore::kMachineKeySetFolder),
-                dialog, settings) {}
+                dialog, settings),
+          loader(crypt.keys(), crypt.decryptor(), settings) {}
+
+    // Opens `file`; on failure writes the message to `err` and gives false.
+    bool open(const QString &file, QTextStream &err) {
+        try {
+            loader.LoadResultFile(file);
+            return true;
+        } catch (const Error &e) {
+            err << e.message() << "\n";
+        } catch (const std::exception &e) { // out of memory and the like: still a clean exit
+            err << QString::fromLocal8Bit(e.what()) << "\n";
+        }
+        return false;
+    }
 };
 
-std::unique_ptr<OpenCollaborators> makeOpenCollaborators(const CommandLine &cl) {
-    return std::make_unique<OpenCollaborators>(cl);
-}
-
 int runDumpResult(const CommandLine &cl, QTextStream &out, QTextStream &err) {
-    const auto collaborators = makeOpenCollaborators(cl);
-    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
-                        collaborators->settings);
-    try {
-        loader.LoadResultFile(cl.file);
-    } catch (const Error &e) {
-        err << e.message() << "\n";
+    HeadlessOpen job(cl);
+    if (!job.open(cl.file, err))
         return 1;
-    } catch (const std::exception &e) { // out of memory and the like: still a clean exit
-        err << QString::fromLocal8Bit(e.what()) << "\n";
-        return 1;
-    }
-    out << QString::fromUtf8(dumpResultJson(loader.tables()));
+    out << QString::fromUtf8(dumpResultJson(job.loader.tables()));
     return 0;
 }
 
 int runExportPdf(const CommandLine &cl, QTextStream &err) {
-    const auto collaborators = makeOpenCollaborators(cl);
-    collaborators->settings.XSLStylesPath = defaultStylesPath();
-    ResultLoader loader(collaborators->crypt.keys(), collaborators->crypt.decryptor(),
-                        collaborators->settings);
-    try {
-        loader.LoadResultFile(cl.file);
-    } catch (const Error &e) {
-        err << e.message() << "\n";
+    HeadlessOpen job(cl);
+    job.settings.XSLStylesPath = defaultStylesPath();
+    if (!job.open(cl.file, err))
         return 1;
-    }
-    return exportProtocolPdf(loader.tables(), loader.packageStream(), collaborators->settings.XSLStylesPath,
+    return exportProtocolPdf(job.loader.tables(), job.loader.packageStream(), job.settings.XSLStylesPath,
                              cl.output, err);
 }
 

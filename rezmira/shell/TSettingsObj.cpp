@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace rezmira {
 
@@ -23,6 +24,9 @@ QString userFolder(const QString &base) {
     return withSlash(QDir::cleanPath(base + QStringLiteral("/orvanta/Quorrix/2.X/Rezmira")));
 }
 
+// The system's base of the per-user local folder.
+QString localBase() { return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation); }
+
 int readInt(const IniFile &ini, const QString &section, const QString &key, int fallback) {
     bool ok = false;
     const int v = ini.value(section, key).toInt(&ok);
@@ -39,6 +43,19 @@ QString stylesFolderFor(const QString &appPath) {
     if (!QFileInfo(beside).isDir() && QFileInfo(installed).isDir())
         return withSlash(installed);
     return withSlash(beside);
+}
+
+SettingsFolders systemSettingsFolders(const QString &appPath) {
+    return SettingsFolders{
+        appPath,
+        stylesFolderFor(appPath),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        localBase(),
+    };
+}
+
+QString userKeySetFolder() {
+    return userFolder(localBase()) + QStringLiteral("KeyContainers");
 }
 
 TSettingsObj::TSettingsObj(const SettingsFolders &folders)

@@ -13,8 +13,17 @@ struct SettingsFolders {
     QString appPath;     ///< folder of the program file
     QString stylesPath;  ///< the style sheets folder; empty means appPath + "XSLStyles/"
     QString roamingBase; ///< the user's roaming application-data folder (config location)
-    QString localBase;   ///< the user's local application-data folder
+    QString localBase;   ///< the user's local application-data folder (app-local data location)
 };
+
+/// The user's folders as the system gives them to the running program: roaming from the config
+/// location, local from the app-local data location, styles from stylesFolderFor(appPath).
+/// Call after the application name is set.
+SettingsFolders systemSettingsFolders(const QString &appPath);
+
+/// The user's key set folder: "KeyContainers" in the per-user local folder of
+/// systemSettingsFolders(), shared by the window and the command line. No trailing "/".
+QString userKeySetFolder();
 
 /// The style sheets folder for a program in `appPath`: "XSLStyles" beside the program, or for
 /// an installed program (bin/rezmira) its data folder share/rezmira/XSLStyles when that exists

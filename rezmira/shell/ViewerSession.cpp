@@ -6,14 +6,7 @@
 #include "rezmira/shell/ReportPages.h"
 #include "rezmira/shell/TSettingsObj.h"
 
-#include <QStandardPaths>
-
 namespace rezmira {
-
-QString userKeySetFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/KeyContainers");
-}
 
 ViewerSession::ViewerSession(TSettingsObj &settings, KeyDialog &dialog,
                              const QString &userKeySetFolder, const QString &machineKeySetFolder)

@@ -15,7 +15,7 @@ class TSettingsObj;
 
 /// Opens result packages for the window and prepares their protocol report.
 ///
-/// The key container lives in `userKeySetFolder` (the same one the command line uses). `settings`
+/// The key container lives in `userKeySetFolder` (userKeySetFolder(), the same one the command line uses). `settings`
 /// and `dialog` must outlive the session. Pictures of the report shown are drawn from the package
 /// it was prepared from, which the session keeps until the next successful open: a failed open
 /// never changes what the shown report draws. Single-threaded (the user-interface thread).
@@ -40,8 +40,5 @@ private:
     ResultLoader FLoader;
     QByteArray FShownPackage;
 };
-
-/// The user's key set folder of the viewer, shared by the window and the command line.
-QString userKeySetFolder();
 
 } // namespace rezmira

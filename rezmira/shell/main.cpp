@@ -11,20 +11,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QTextStream>
 
 namespace {
-
-rezmira::SettingsFolders systemFolders() {
-    const QString appPath = QCoreApplication::applicationDirPath();
-    return rezmira::SettingsFolders{
-        appPath,
-        rezmira::stylesFolderFor(appPath),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-    };
-}
 
 int runWindow(int argc, char *argv[], const rezmira::CommandLine &cl) {
     QApplication app(argc, argv);
@@ -36,7 +25,8 @@ int runWindow(int argc, char *argv[], const rezmira::CommandLine &cl) {
     rezmira::TForm2 Form2;
     rezmira::TCryptKeyDlg CryptKeyDlg(&Form2);
     CryptKeyDlg.setMainWindow(&Form2);
-    rezmira::TSettingsObj SettingsObj(systemFolders());
+    rezmira::TSettingsObj SettingsObj(
+        rezmira::systemSettingsFolders(QCoreApplication::applicationDirPath()));
     rezmira::ViewerSession session(SettingsObj, CryptKeyDlg, rezmira::userKeySetFolder(),
                                    QString::fromLatin1(rezmira::FileKeyContainerStore::kMachineKeySetFolder));
     rezmira::TAboutBox AboutBox(&Form2);

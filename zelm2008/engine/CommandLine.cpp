@@ -135,7 +135,7 @@ int runHeadless(const CommandLine &cl, const ProgramFolders &folders, QTextStrea
         err << usageText() << "zelm2008: " << cl.error << "\n";
         return 2;
     case CommandLine::Mode::Window:
-        err << "zelm2008: the trainer window is not part of this build yet; use --text or --wav\n";
+        err << "zelm2008: the trainer window is no headless job; use --text or --wav\n";
         return 1;
     case CommandLine::Mode::Text:
     case CommandLine::Mode::Wav:

@@ -14,20 +14,8 @@ SingleInstance::SingleInstance(const QString &lockFilePath) : m_lock(lockFilePat
 
 QString SingleInstance::lockFileNameFor(const QString &filesFolder) {
     const QByteArray hash = QCryptographicHash::hash(
-        QFileInfo(filesFolder).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
+        QDir(filesFolder).absolutePath().toUtf8(), QCryptographicHash::Sha1);
     return QStringLiteral("zelm2008-%1.lock").arg(QString::fromLatin1(hash.toHex().left(16)));
-}
-
-QByteArray ReferenceTextFrom(const QByteArray &textTxt) {
-    QByteArray reference;
-    QByteArray normalized = textTxt;
-    normalized.replace("\r\n", "\n").replace('\r', '\n');
-    QList<QByteArray> lines = normalized.split('\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast(); // the final line end starts no line
-    for (const QByteArray &line : lines)
-        reference += line.trimmed() + ' ';
-    return reference;
 }
 
 } // namespace zelm

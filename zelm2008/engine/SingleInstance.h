@@ -15,17 +15,13 @@ public:
     /// False when another running instance holds the lock: the caller ends without a message.
     bool isFirst() const { return m_first; }
 
-    /// A lock file name for a files folder: "zelm2008-<hash of the folder's absolute path>.lock".
+    /// A lock file name for a files folder: "zelm2008-<hash of the folder's absolute, cleaned
+    /// path>.lock", so "dir" and "dir/" name the same lock.
     static QString lockFileNameFor(const QString &filesFolder);
 
 private:
     QLockFile m_lock;
     bool m_first = false;
 };
-
-/// The reference text of the input window from the bytes of text.txt: each line, blanks around
-/// it dropped, followed by one blank (an empty line gives one blank). Commas and double quotes
-/// stay ordinary characters, so symbol groups compare as they were keyed.
-QByteArray ReferenceTextFrom(const QByteArray &textTxt);
 
 } // namespace zelm

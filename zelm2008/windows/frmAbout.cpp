@@ -71,14 +71,6 @@ void frmAbout::FormActivate() {
     Command_OK->setText(m_trainer.caption(8));
 }
 
-void frmAbout::showCentred() {
-    if (!isVisible())
-        CentreOn(this, parentWidget());
-    show();
-    raise();
-    activateWindow();
-}
-
 void frmAbout::BeginProgress() {
     Command_OK->hide();
     if (!isVisible())

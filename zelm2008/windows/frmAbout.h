@@ -27,7 +27,6 @@ public:
     explicit frmAbout(Trainer &trainer, QWidget *parent = nullptr);
 
     void FormActivate() override;
-    void showCentred();
 
     /// Shows the window with Command_OK hidden and the progress frame and bar visible, painted.
     void BeginProgress();

@@ -3,7 +3,6 @@
 #include "zelm2008/engine/Trainer.h"
 #include "zelm2008/windows/Twips.h"
 #include "zelm2008/windows/WindowFonts.h"
-#include "zelm2008/windows/frmOption.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,14 +38,6 @@ frmHelp::frmHelp(Trainer &trainer, QWidget *parent) : QDialog(parent), m_trainer
 void frmHelp::FormActivate() {
     setWindowTitle(m_trainer.caption(9));
     Command_OK->setText(m_trainer.caption(10));
-}
-
-void frmHelp::showCentred() {
-    if (!isVisible())
-        CentreOn(this, parentWidget());
-    show();
-    raise();
-    activateWindow();
 }
 
 } // namespace zelm

@@ -21,7 +21,6 @@ public:
     explicit frmHelp(Trainer &trainer, QWidget *parent = nullptr);
 
     void FormActivate() override;
-    void showCentred();
 
 private:
     Trainer &m_trainer;

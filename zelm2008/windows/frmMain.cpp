@@ -431,19 +431,19 @@ void frmMain::showOptions() {
         m_option = new frmOption(m_trainer, [this] { StoreWindowPosition(); }, this);
     connect(m_option, &frmOption::pausesChanged, this, &frmMain::updateUnitInfo,
             Qt::UniqueConnection);
-    m_option->showCentred();
+    ShowCentred(m_option);
 }
 
 void frmMain::showHelp() {
     if (!m_help)
         m_help = new frmHelp(m_trainer, this);
-    m_help->showCentred();
+    ShowCentred(m_help);
 }
 
 void frmMain::showAbout() {
     if (!m_about)
         m_about = new frmAbout(m_trainer, this);
-    m_about->showCentred();
+    ShowCentred(m_about);
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {

@@ -47,6 +47,14 @@ void CentreOn(QWidget *window, const QWidget *owner) {
         window->move(area.center() - window->rect().center());
 }
 
+void ShowCentred(QWidget *window) {
+    if (!window->isVisible())
+        CentreOn(window, window->parentWidget());
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 frmOption::frmOption(Trainer &trainer, std::function<void()> storeWindowPosition,
                      QWidget *parent)
     : QDialog(parent), m_trainer(trainer), m_storeWindowPosition(std::move(storeWindowPosition)) {
@@ -215,14 +223,6 @@ void frmOption::FormActivate() {
     Label_Freq->setText(t.caption(33));
     Label_Language->setText(t.caption(34));
     Command_OK->setText(t.caption(35));
-}
-
-void frmOption::showCentred() {
-    if (!isVisible())
-        CentreOn(this, parentWidget());
-    show();
-    raise();
-    activateWindow();
 }
 
 } // namespace zelm

@@ -36,8 +36,6 @@ public:
               QWidget *parent = nullptr);
 
     void FormActivate() override;
-    /// Shows the window centred on its owner and brings it to the front.
-    void showCentred();
 
 signals:
     /// PMZ or PMG changed (the main window's unit length follows them).
@@ -65,5 +63,9 @@ private:
 
 /// Moves a window so that it stands centred on `owner` (on its screen when there is none).
 void CentreOn(QWidget *window, const QWidget *owner);
+
+/// Shows a secondary window, centred on its parent the first time (while it is not visible),
+/// and brings it to the front.
+void ShowCentred(QWidget *window);
 
 } // namespace zelm

@@ -3,6 +3,7 @@
 #include "zelm2008/engine/Clock.h"
 #include "zelm2008/engine/CommandLine.h"
 #include "zelm2008/engine/KeyingPlayer.h"
+#include "zelm2008/engine/SingleInstance.h"
 #include "zelm2008/engine/Trainer.h"
 #include "zelm2008/engine/audio/QtToneOutput.h"
 #include "zelm2008/windows/FormActivation.h"
@@ -11,10 +12,8 @@
 #include "zelm2008/windows/frmMain.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -63,23 +62,17 @@ int runWindows(int argc, char **argv, const zelm::CommandLine &cl) {
     zelm::RegisterDesignFonts();
 
     const zelm::ProgramFolders folders = programFolders();
-    const QString folder = zelm::filesFolderFor(cl, folders);
-    QDir().mkpath(folder);
+    const QString folder = zelm::filesFolderFor(cl, folders); // the Trainer creates it
 
     // One trainer per files folder: a second start on the same folder ends at once, silently.
-    const QByteArray folderKey =
-        QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
     // The lock lives in the user's runtime folder: a lock left in a shared folder by another
     // user could not be taken over.
     QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (lockFolder.isEmpty())
         lockFolder = QDir::tempPath();
-    QLockFile instanceLock(QDir(lockFolder).filePath(
-        QStringLiteral("zelm2008-%1.lock").arg(QString::fromLatin1(folderKey))));
-    instanceLock.setStaleLockTime(0);
-    if (!instanceLock.tryLock(0))
+    const zelm::SingleInstance instance(
+        QDir(lockFolder).filePath(zelm::SingleInstance::lockFileNameFor(folder)));
+    if (!instance.isFirst())
         return 0;
 
     zelm::Trainer trainer(folder, zelm::settingsFileNameFor(folders.executableBaseName));

@@ -17,11 +17,7 @@ using protectiontest::ScriptedKeyDialog;
 
 namespace {
 
-struct Rig {
-    QTemporaryDir dir;
-    FileKeyContainerStore userKeys{dir.filePath(QStringLiteral("user"))};
-    FileKeyContainerStore machineKeys{dir.filePath(QStringLiteral("machine"))};
-    TCryptManager crypt{userKeys, machineKeys};
+struct Rig : protectiontest::CryptRig {
     TSettingsObj settings;
     ScriptedKeyDialog dialog;
     KeyFileProvider provider{crypt, settings, dialog};
@@ -32,7 +28,6 @@ struct Rig {
     QString damagedKey = write(QStringLiteral("damaged.rzk"), QByteArray("not a key store"));
     QString missingKey = dir.filePath(QStringLiteral("missing.rzk"));
 
-    Rig() { crypt.KeyStoreName = QStringLiteral("Quorrix.Rezmira"); }
     QString write(const QString &name, const QByteArray &bytes) {
         QFile f(dir.filePath(name));
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

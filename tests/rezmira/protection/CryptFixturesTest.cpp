@@ -22,13 +22,8 @@ namespace {
 
 QString fixture(const QString &name) { return testsupport::sharedFixtures(QStringLiteral("crypto/") + name); }
 
-struct Rig {
-    QTemporaryDir dir;
-    FileKeyContainerStore userKeys{dir.filePath(QStringLiteral("user"))};
-    FileKeyContainerStore machineKeys{dir.filePath(QStringLiteral("machine"))};
-    TCryptManager crypt{userKeys, machineKeys};
+struct Rig : protectiontest::CryptRig {
     TXmlCryptManager xmlCrypt{crypt};
-    Rig() { crypt.KeyStoreName = QStringLiteral("Quorrix.Rezmira"); }
 };
 
 bool parsesAsXml(const QByteArray &bytes) {

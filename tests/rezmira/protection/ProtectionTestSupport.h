@@ -1,12 +1,15 @@
 // Helpers of the protection suites: ZIP entries of the shared packages, fixed key pairs made
-// once per run, and a scripted key dialog.
+// once per run, a crypt manager over key sets in a temporary folder, and a scripted key dialog.
 #pragma once
 
 #include "rezmira/protection/AcquireKey.h"
 #include "rezmira/protection/CryptoApiBlobs.h"
+#include "rezmira/protection/KeyContainerStore.h"
+#include "rezmira/protection/TCryptManager.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <deque>
 
@@ -23,6 +26,16 @@ const rezmira::cryptoapi::EvpPkeyPtr &rsa512();
 /// A key store file made from `pair` the way the key-issuing side makes one: the PRIVATEKEYBLOB
 /// with bytes 8.. RC4-encrypted by the password key (128-bit rule, or the 40-bit rule).
 QByteArray makeKeyStore(const EVP_PKEY *pair, const QByteArray &password, bool fortyBit = false);
+
+/// A crypt manager named as the viewer names its key store, over a user and a machine key set
+/// in a fresh temporary folder (`dir`) that goes with the rig.
+struct CryptRig {
+    QTemporaryDir dir;
+    rezmira::FileKeyContainerStore userKeys{dir.filePath(QStringLiteral("user"))};
+    rezmira::FileKeyContainerStore machineKeys{dir.filePath(QStringLiteral("machine"))};
+    rezmira::TCryptManager crypt{userKeys, machineKeys};
+    CryptRig() { crypt.KeyStoreName = QStringLiteral("Quorrix.Rezmira"); }
+};
 
 /// Answers the key dialog from a queue of scripted closes; an empty queue means Cancel.
 class ScriptedKeyDialog : public rezmira::KeyDialog {

@@ -21,12 +21,7 @@ namespace {
 
 const QByteArray kPassword = QByteArrayLiteral("qm804");
 
-struct Rig {
-    QTemporaryDir dir;
-    FileKeyContainerStore userKeys{dir.filePath(QStringLiteral("user"))};
-    FileKeyContainerStore machineKeys{dir.filePath(QStringLiteral("machine"))};
-    TCryptManager crypt{userKeys, machineKeys};
-    Rig() { crypt.KeyStoreName = QStringLiteral("Quorrix.Rezmira"); }
+struct Rig : protectiontest::CryptRig {
     QByteArray storedPair() const {
         const SecretBytes pair = userKeys.load(crypt.KeyStoreName);
         return QByteArray(pair.view().data(), pair.view().size());

@@ -15,17 +15,12 @@ namespace {
 
 const QByteArray kDocument = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><results>Итог</results>");
 
-struct Rig {
-    QTemporaryDir dir;
-    FileKeyContainerStore userKeys{dir.filePath(QStringLiteral("user"))};
-    FileKeyContainerStore machineKeys{dir.filePath(QStringLiteral("machine"))};
-    TCryptManager crypt{userKeys, machineKeys};
+struct Rig : protectiontest::CryptRig {
     TXmlCryptManager xmlCrypt{crypt};
     QByteArray keyValue; ///< base64 of the SIMPLEBLOB
     QByteArray dataValue; ///< base64 of the encrypted document
 
     Rig() {
-        crypt.KeyStoreName = QStringLiteral("Quorrix.Rezmira");
         crypt.ImportKeyStore(protectiontest::makeKeyStore(protectiontest::rsa512().get(), "qm804"), "qm804");
         const QByteArray key(24, '\x5c');
         keyValue = wrapSimpleBlob(protectiontest::rsa512().get(), CALG_3DES, key).toBase64();

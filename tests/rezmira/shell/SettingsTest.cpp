@@ -64,6 +64,16 @@ TEST(TSettingsObj, FirstRunCreatesBothFoldersAndRemembersNoKey) {
     EXPECT_FALSE(QFile::exists(f.roaming() + QStringLiteral("Rezmira.ini")));
 }
 
+TEST(TSettingsObj, KeySetFolderLivesInTheSystemLocalFolder) {
+    // The window and the command line both take the key set folder from here; it must sit in
+    // the same per-user local folder as "Displ.ini" (QStandardPaths is in test mode).
+    QTemporaryDir app;
+    const TSettingsObj settings(systemSettingsFolders(app.path()));
+    EXPECT_EQ(userKeySetFolder(), settings.LocalSettingsPath() + QStringLiteral("KeyContainers"));
+    EXPECT_TRUE(settings.LocalSettingsPath().endsWith(QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/")));
+    EXPECT_TRUE(settings.SettingsPath().endsWith(QStringLiteral("/orvanta/Quorrix/2.X/Rezmira/")));
+}
+
 TEST(TSettingsObj, LastKeyIsReadAtCreationAndWrittenAtEndEvenWhenCleared) {
     Folders f;
     {

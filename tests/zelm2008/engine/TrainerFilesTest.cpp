@@ -290,6 +290,7 @@ TEST(SingleInstance, SecondInstanceOnTheSameFolderIsNotFirst) {
     QTemporaryDir runtime;
     const QString name = SingleInstance::lockFileNameFor(QStringLiteral("/some/folder"));
     EXPECT_EQ(name, SingleInstance::lockFileNameFor(QStringLiteral("/some/folder")));
+    EXPECT_EQ(name, SingleInstance::lockFileNameFor(QStringLiteral("/some/folder/")));
     EXPECT_NE(name, SingleInstance::lockFileNameFor(QStringLiteral("/other/folder")));
     const QString path = QDir(runtime.path()).filePath(name);
     {
@@ -300,11 +301,4 @@ TEST(SingleInstance, SecondInstanceOnTheSameFolderIsNotFirst) {
     }
     SingleInstance afterwards(path);
     EXPECT_TRUE(afterwards.isFirst());
-}
-
-TEST(ReferenceText, LinesOfTheKeyedTextWithOneBlankAfterEach) {
-    EXPECT_EQ(ReferenceTextFrom("ABCDE FGHIJ \r\nKLMNO \r\n"), "ABCDE FGHIJ KLMNO ");
-    EXPECT_EQ(ReferenceTextFrom("AB \r\n\r\n~\r\n"), "AB  ~ ");
-    EXPECT_EQ(ReferenceTextFrom(".,?-\" ;=(:' \r\n"), ".,?-\" ;=(:' "); // symbols kept whole
-    EXPECT_EQ(ReferenceTextFrom(""), "");
 }
