@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStringList>
 #include <QString>
 
 namespace testsupport {
@@ -28,6 +30,16 @@ inline QByteArray readAll(const QString &path) {
     if (!f.open(QIODevice::ReadOnly))
         ADD_FAILURE() << "cannot read " << path.toStdString();
     return f.readAll();
+}
+
+/// The standard output of `program` run with `args` (e.g. pdftotext on a written PDF); a run that
+/// does not finish within a minute is a test failure.
+inline QString programOutput(const QString &program, const QStringList &args) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000))
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace testsupport

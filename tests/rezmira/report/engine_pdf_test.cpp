@@ -15,15 +15,6 @@
 using namespace rezmira;
 using namespace rezmira::report;
 
-namespace {
-QString run(const QString &program, const QStringList &args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-} // namespace
-
 TEST(PdfExport, WritesA4PagesWithSelectableText) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) not installed";
@@ -41,11 +32,11 @@ TEST(PdfExport, WritesA4PagesWithSelectableText) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("protocol.pdf"));
     exportPdf(prepared, reporttest::linesFactory(), pdf, QStringLiteral("Протокол"));
-    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = testsupport::programOutput(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QStringLiteral("595 x 842 pts (A4)"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages: +%1\n").arg(prepared.pages.size()))))
         << info.toStdString();
-    const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const QString text = testsupport::programOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     for (const char *expected : {"Протокол тестирования", "1. Общие сведения", "Дата и время тестирования:",
                                  "15.03.2023 12:00:00", "Иванов Иван", "3. Протокол тестирования", "Вопрос№ 12",
                                  "Условие задачи 12", "Дан ответ:", "Правильный ответ:"})
@@ -54,7 +45,7 @@ TEST(PdfExport, WritesA4PagesWithSelectableText) {
     ASSERT_GE(pages.size(), prepared.pages.size());
     for (int i = 0; i < prepared.pages.size(); ++i)
         EXPECT_TRUE(pages[i].trimmed().endsWith(QString::number(i + 1))) << "page number of page " << i + 1;
-    const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
+    const QString fonts = testsupport::programOutput(QStringLiteral("pdffonts"), {pdf});
     EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSans-Bold"))) << fonts.toStdString();
 }
 

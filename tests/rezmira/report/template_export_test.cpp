@@ -40,13 +40,6 @@ QString stylesFolder() {
     return QDir::cleanPath(QStringLiteral(TEST_DATA_DIR "/../../rezmira/XSLStyles")) + QLatin1Char('/');
 }
 
-QString run(const QString &program, const QStringList &args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 } // namespace
 
 TEST(ProtocolExport, WritesTheSampleProtocolWithItsQuestionContent) {
@@ -59,7 +52,7 @@ TEST(ProtocolExport, WritesTheSampleProtocolWithItsQuestionContent) {
     QTextStream err(&errors);
     ASSERT_EQ(exportProtocolPdf(sample.loader.tables(), sample.loader.packageStream(), stylesFolder(), pdf, err), 0)
         << errors.toStdString();
-    const QString text = run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    const QString text = testsupport::programOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     for (const char *expected :
          {"Протокол тестирования", "05.03.2009 14:07:09", "Петров Алексей Викторович", "0:12:30 из 0:30:00",
           "3. Результаты тестирования по секциям", "Секция №2.", "4. Протокол тестирования", "Вопрос№ 6",
@@ -68,7 +61,7 @@ TEST(ProtocolExport, WritesTheSampleProtocolWithItsQuestionContent) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
     EXPECT_FALSE(text.contains(QStringLiteral("Не найдена"))) << text.toStdString();
     // The package's picture reaches the page (with the six result icons).
-    const QString images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    const QString images = testsupport::programOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
     EXPECT_GE(images.count(QLatin1Char('\n')), 2 + 7) << images.toStdString();
 }
 

@@ -129,10 +129,7 @@ TEST_F(TallQuestion, PdfHoldsEveryLineOfASplitQuestionExactlyOnce) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("tall.pdf"));
     exportPdf(r, htmlViewFactory(), pdf);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    const QString text = testsupport::programOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     for (int i = 1; i <= 150; ++i) {
         const QString line = QStringLiteral("строка-%1").arg(i, 3, 10, QLatin1Char('0'));
         EXPECT_EQ(text.count(line), 1) << line.toStdString();

@@ -337,10 +337,7 @@ TEST_F(HtmlView, PdfKeepsTheTextSelectable) {
         painter.scale(1200.0 / 96, 1200.0 / 96);
         view.Paint(painter, QRectF(40, 40, 699, view.CalcHeight(699)));
     }
-    QProcess process;
-    process.start(pdftotext, {pdf, "-"});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    const QString text = testsupport::programOutput(pdftotext, {pdf, "-"});
     EXPECT_TRUE(text.contains(QString::fromUtf8("Какие средства защиты относятся к основным?")))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8("2) Вариант 2")));
