@@ -9,8 +9,8 @@ namespace rezmira {
 /// `bytes` read as CP866 (DOS Cyrillic). Bytes below 128 are ASCII.
 QString DecodeCp866(const QByteArray &bytes);
 
-/// `bytes` read as Windows-1251. Bytes below 128 are ASCII; the one unassigned byte 0x98 gives
-/// U+FFFD.
+/// `bytes` read as Windows-1251. Bytes below 128 are ASCII; the one unassigned byte 0x98 keeps
+/// its code (U+0098).
 QString DecodeCp1251(const QByteArray &bytes);
 
 } // namespace rezmira
